@@ -1,0 +1,318 @@
+// quorvane-report: counts a log with the same tallies as the windows and prints the tables.
+#include "report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdint>
+#include <optional>
+#include <sstream>
+
+#include "quorvane/band_mode_tally.h"
+#include "quorvane/continent_band_tally.h"
+#include "quorvane/errors.h"
+#include "quorvane/qsl_tally.h"
+#include "quorvane/tables.h"
+
+namespace quorvane::report {
+
+namespace {
+
+const char kUsage[] =
+    "usage: quorvane-report [--json] [--table band-mode|continent|qsl]... LOG\n"
+    "\n"
+    "Counts the contacts of the ADIF log LOG and prints the band/mode table, the continent\n"
+    "table and the QSL Rcvd/Sent row, as the Quorvane windows show them.\n"
+    "\n"
+    "  --json          print the counters as one JSON object instead of text tables\n"
+    "  --table NAME    print only this table and run only its tally (repeatable):\n"
+    "                  band-mode, continent or qsl\n"
+    "  --help          show this help and exit\n"
+    "\n"
+    "Exit status: 0 counted, 1 usage error, 2 the log could not be read or counted.\n";
+
+enum TableId { kBandMode, kContinent, kQsl, kTableCount };
+constexpr std::array<std::string_view, kTableCount> kTableNames{"band-mode", "continent", "qsl"};
+
+struct Counts {
+    std::optional<BandModeTally> bandMode;
+    std::optional<ContinentBandTally> continent;
+    std::optional<QslTally> qsl;
+};
+
+using Grid = std::vector<std::vector<std::string>>;
+
+// ---- text tables, with the windows' headers and cell texts
+
+Grid BandModeGrid(const BandModeTally& t) {
+    Grid g(1 + kBandCount + 2, std::vector<std::string>(kModeClassCount + 2));
+    for (std::size_t m = 0; m < kModeClassCount; ++m) g[0][1 + m] = std::string(ModeClasses[m].name);
+    g[0][kModeClassCount + 1] = std::string(kTotalText);
+    for (std::size_t b = 0; b < kBandCount; ++b) {
+        std::vector<std::string>& row = g[1 + b];
+        row[0] = std::string(BandTable[b].label);
+        for (std::size_t m = 0; m < kModeClassCount; ++m) row[1 + m] = std::to_string(t.Counter(m, b));
+        row[kModeClassCount + 1] = std::to_string(t.*BandModeTally::kBandTotals[b]);
+    }
+    std::vector<std::string>& total = g[1 + kBandCount];
+    total[0] = std::string(kTotalText);
+    for (std::size_t m = 0; m < kModeClassCount; ++m)
+        total[1 + m] = std::to_string(t.*BandModeTally::kClassTotals[m]);
+    total[kModeClassCount + 1] = std::to_string(t.Total);
+    std::vector<std::string>& others = g[2 + kBandCount];
+    others[0] = std::string(kOthersText);
+    for (std::size_t m = 0; m < kModeClassCount; ++m) others[1 + m] = std::string(kNoBreakdownText);
+    others[kModeClassCount + 1] = std::to_string(t.OthersTotal);
+    return g;
+}
+
+Grid ContinentGrid(const ContinentBandTally& t) {
+    Grid g(1 + kBandCount + 1, std::vector<std::string>(1 + kContinentCount));
+    for (std::size_t c = 0; c < kContinentCount; ++c) {
+        g[0][1 + c] = std::string(Continents[c].code);
+        for (std::size_t b = 0; b < kBandCount; ++b) g[1 + b][1 + c] = std::to_string(t.Counter(c, b));
+        g[1 + kBandCount][1 + c] = std::to_string(t.*ContinentBandTally::kTotals[c]);
+    }
+    for (std::size_t b = 0; b < kBandCount; ++b) g[1 + b][0] = std::string(BandTable[b].label);
+    g[1 + kBandCount][0] = std::string(kTotalText);
+    return g;
+}
+
+Grid QslGrid(const QslTally& t) {
+    Grid g(2, std::vector<std::string>(1 + QslChannels.size()));
+    g[1][0] = std::string(kRcvdSentText);
+    for (std::size_t ch = 0; ch < QslChannels.size(); ++ch) {
+        g[0][1 + ch] = std::string(QslChannels[ch].header);
+        g[1][1 + ch] = t.PercentText(ch);
+    }
+    return g;
+}
+
+// The header column left-aligned, every other column right-aligned, two spaces apart.
+void PrintGrid(std::ostream& out, const std::string& title, const Grid& g) {
+    std::vector<std::size_t> width(g[0].size(), 0);
+    for (const auto& row : g)
+        for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
+    out << title << '\n';
+    for (const auto& row : g) {
+        std::string line = row[0] + std::string(width[0] - row[0].size(), ' ');
+        for (std::size_t c = 1; c < row.size(); ++c)
+            line += "  " + std::string(width[c] - row[c].size(), ' ') + row[c];
+        out << line << '\n';
+    }
+}
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void PrintText(std::ostream& out, const std::string& path, const Counts& counts) {
+    bool first = true;
+    auto separate = [&] {
+        if (!first) out << '\n';
+        first = false;
+    };
+    if (counts.bandMode) {
+        separate();
+        PrintGrid(out, BaseName(path), BandModeGrid(*counts.bandMode));
+    }
+    if (counts.continent) {
+        separate();
+        PrintGrid(out, "Continent Summary", ContinentGrid(*counts.continent));
+    }
+    if (counts.qsl) {
+        separate();
+        PrintGrid(out, "QSL Rcvd/Sent", QslGrid(*counts.qsl));
+    }
+}
+
+// ---- JSON
+
+std::string JsonString(std::string_view s) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            // Keep well-formed UTF-8 sequences; anything else becomes U+FFFD.
+            const std::size_t len = c >= 0xf0 && c < 0xf5 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
+            bool ok = len != 0 && i + len <= s.size();
+            for (std::size_t k = 1; ok && k < len; ++k)
+                ok = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
+            if (ok) {
+                out.append(s.substr(i, len));
+                i += len - 1;
+            } else {
+                out += "\\ufffd";
+            }
+        }
+    }
+    return out + "\"";
+}
+
+class JsonObject {
+public:
+    explicit JsonObject(std::ostream& out) : out_(out) { out_ << '{'; }
+    void Key(std::string_view key) {
+        if (!first_) out_ << ", ";
+        first_ = false;
+        out_ << JsonString(key) << ": ";
+    }
+    void Number(std::string_view key, std::int32_t value) {
+        Key(key);
+        out_ << value;
+    }
+    void String(std::string_view key, std::string_view value) {
+        Key(key);
+        out_ << JsonString(value);
+    }
+    void End() { out_ << '}'; }
+
+private:
+    std::ostream& out_;
+    bool first_ = true;
+};
+
+void PrintJson(std::ostream& out, const std::string& path, const Counts& counts) {
+    JsonObject top(out);
+    top.String("file", path);
+    if (counts.bandMode) {
+        const BandModeTally& t = *counts.bandMode;
+        top.Key("bandMode");
+        JsonObject o(out);
+        for (std::size_t m = 0; m < kModeClassCount; ++m)
+            for (std::size_t b = 0; b < kBandCount; ++b)
+                o.Number(BandModeTally::CounterName(m, b), t.Counter(m, b));
+        for (std::size_t m = 0; m < kModeClassCount; ++m)
+            o.Number(BandModeTally::ClassTotalName(m), t.*BandModeTally::kClassTotals[m]);
+        for (std::size_t b = 0; b < kBandCount; ++b)
+            o.Number(BandModeTally::BandTotalName(b), t.*BandModeTally::kBandTotals[b]);
+        o.Number("Total", t.Total);
+        o.Number("OthersTotal", t.OthersTotal);
+        o.End();
+    }
+    if (counts.continent) {
+        const ContinentBandTally& t = *counts.continent;
+        top.Key("continent");
+        JsonObject o(out);
+        for (std::size_t c = 0; c < kContinentCount; ++c)
+            for (std::size_t b = 0; b < kBandCount; ++b)
+                o.Number(ContinentBandTally::CounterName(c, b), t.Counter(c, b));
+        for (std::size_t c = 0; c < kContinentCount; ++c)
+            o.Number(ContinentBandTally::TotalName(c), t.*ContinentBandTally::kTotals[c]);
+        o.End();
+    }
+    if (counts.qsl) {
+        const QslTally& t = *counts.qsl;
+        top.Key("qsl");
+        JsonObject o(out);
+        for (std::size_t f = 0; f < kQslFieldCount; ++f) o.Number(QslFields[f].name, t.Counter(f));
+        o.Key("percent");
+        JsonObject p(out);
+        for (std::size_t ch = 0; ch < QslChannels.size(); ++ch)
+            p.String(QslChannels[ch].header, t.PercentText(ch));
+        p.End();
+        o.End();
+    }
+    top.End();
+    out << '\n';
+}
+
+// ---- counting
+
+Counts Count(const std::string& path, const std::array<bool, kTableCount>& wanted) {
+    Counts counts;
+    if (wanted[kBandMode]) {
+        BandModeTally& t = counts.bandMode.emplace();
+        LogLineScanner log;
+        log.Open(path);
+        t.Scan(log);
+        log.Close();
+        t.FormTotals();
+    }
+    if (wanted[kContinent]) {
+        ContinentBandTally& t = counts.continent.emplace();
+        t.ScanContinentBands(path);
+        for (int c = 1; c <= static_cast<int>(kContinentCount); ++c) t.ContinentTotal(c);
+    }
+    if (wanted[kQsl]) counts.qsl.emplace().Count(path);
+    return counts;
+}
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "quorvane-report: " << message << "\n"
+        << "Try 'quorvane-report --help' for more information.\n";
+    return 1;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::array<bool, kTableCount> wanted{};
+    bool anyTable = false;
+    std::optional<std::string> path;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--help") {
+            out << kUsage;
+            return 0;
+        } else if (!optionsEnded && arg == "--json") {
+            json = true;
+        } else if (!optionsEnded && (arg == "--table" || arg.rfind("--table=", 0) == 0)) {
+            std::string name;
+            if (arg == "--table") {
+                if (i + 1 == args.size()) return UsageError(err, "--table needs a name");
+                name = args[++i];
+            } else {
+                name = arg.substr(8);
+            }
+            const auto it = std::find(kTableNames.begin(), kTableNames.end(), name);
+            if (it == kTableNames.end())
+                return UsageError(err, "unknown table '" + name + "' (band-mode, continent or qsl)");
+            wanted[static_cast<std::size_t>(it - kTableNames.begin())] = true;
+            anyTable = true;
+        } else if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return UsageError(err, "unknown option '" + arg + "'");
+        } else if (path) {
+            return UsageError(err, "one log at a time");
+        } else {
+            path = arg;
+        }
+    }
+    if (!path) return UsageError(err, "no log given");
+    if (!anyTable) wanted.fill(true);
+
+    Counts counts;
+    try {
+        counts = Count(*path, wanted);
+    } catch (const LogError& e) {
+        err << "quorvane-report: " << e.what() << '\n';
+        return 2;
+    } catch (const TallyError& e) {
+        err << "quorvane-report: '" << *path << "': " << e.what() << '\n';
+        return 2;
+    }
+    std::ostringstream text;
+    if (json)
+        PrintJson(text, *path, counts);
+    else
+        PrintText(text, *path, counts);
+    out << text.str();
+    out.flush();
+    return out ? 0 : 2;
+}
+
+}  // namespace quorvane::report

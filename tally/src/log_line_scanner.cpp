@@ -1,0 +1,257 @@
+// The line reader: blocks of the file, scanned for '<', CR and LF only.
+#include "quorvane/log_line_scanner.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "quorvane/errors.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quorvane {
+
+namespace {
+
+std::atomic<bool> g_handleHeld{false};
+
+std::string SystemReason(int error) { return std::strerror(error); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TagMatcher
+
+TagMatcher::TagMatcher(const std::vector<TagSpec>& tags) {
+    std::vector<TagSpec> sorted(tags);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const TagSpec& a, const TagSpec& b) {
+        return static_cast<unsigned char>(a.literal[1]) < static_cast<unsigned char>(b.literal[1]);
+    });
+    literals_.reserve(sorted.size());
+    for (const TagSpec& t : sorted) {
+        if (t.literal.size() < 2 || t.literal.size() > kMaxLiteral || t.literal[0] != '<' ||
+            t.literal.find_first_of("<\r\n", 1) != std::string_view::npos) {
+            throw std::invalid_argument("unusable tag literal");
+        }
+        literals_.emplace_back(t.literal);
+    }
+    for (std::size_t i = 0; i < sorted.size();) {
+        const unsigned char key = static_cast<unsigned char>(sorted[i].literal[1]);
+        std::size_t end = i;
+        while (end < sorted.size() && static_cast<unsigned char>(sorted[end].literal[1]) == key)
+            ++end;
+        // The longest prefix (up to 8 bytes) that every literal of the bucket shares.
+        std::size_t shared = 8;
+        for (std::size_t j = i; j < end; ++j) {
+            std::size_t k = 0;
+            while (k < shared && k < literals_[j].size() && literals_[j][k] == literals_[i][k]) ++k;
+            shared = k;
+        }
+        Bucket& b = buckets_[key];
+        b.first = static_cast<std::uint32_t>(entries_.size());
+        b.count = static_cast<std::uint32_t>(end - i);
+        for (std::size_t k = 0; k < shared; ++k) {
+            const std::uint64_t byte = static_cast<unsigned char>(literals_[i][k]);
+            // Memory order: byte k of the literal is byte k of the loaded word.
+            b.prefix |= byte << (8 * k);
+            b.mask |= std::uint64_t{0xff} << (8 * k);
+        }
+        for (std::size_t j = i; j < end; ++j) {
+            entries_.push_back(Entry{literals_[j].data() + shared, static_cast<std::uint32_t>(shared),
+                                     static_cast<std::uint32_t>(literals_[j].size() - shared),
+                                     sorted[j].bit});
+        }
+        i = end;
+    }
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the prefix test assumes little endian");
+}
+
+// ---------------------------------------------------------------------------------------------
+// LogLineScanner
+
+LogLineScanner::~LogLineScanner() { Close(); }
+
+bool LogLineScanner::HandleHeld() noexcept { return g_handleHeld.load(); }
+
+void LogLineScanner::Open(const std::string& path) {
+    if (IsOpen() || g_handleHeld.exchange(true)) throw LogBusyError(path);
+    // O_NONBLOCK so that a FIFO without a writer cannot hang the open; it is refused below.
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        g_handleHeld = false;
+        throw LogOpenError(path, SystemReason(error));
+    }
+    struct stat st {};
+    std::string refusal;
+    if (::fstat(fd, &st) != 0) {
+        refusal = SystemReason(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        refusal = SystemReason(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        refusal = "not a regular file";
+    } else if (::fcntl(fd, F_SETFL, 0) != 0) {
+        refusal = SystemReason(errno);
+    }
+    if (!refusal.empty()) {
+        ::close(fd);
+        g_handleHeld = false;
+        throw LogOpenError(path, refusal);
+    }
+    fd_ = fd;
+    path_ = path;
+}
+
+void LogLineScanner::Close() noexcept {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    g_handleHeld = false;
+}
+
+namespace {
+
+// Keeps a bounded copy of the last line without touching every line: positions are noted as
+// lines end, and text is copied only once per block.
+class LastLineTracker {
+public:
+    explicit LastLineTracker(std::string& out) : last_(out) { last_.clear(); }
+
+    void LineEnded(std::ptrdiff_t end, std::ptrdiff_t nextStart) {
+        doneStart_ = currentStart_;
+        doneEnd_ = end;
+        currentStart_ = nextStart;
+    }
+    void SkippedLf(std::ptrdiff_t nextStart) { currentStart_ = nextStart; }
+
+    // Bytes [0, consumed) of `block` are done; the rest moves to the front of the next block.
+    void BlockDone(const char* block, std::ptrdiff_t consumed) {
+        if (doneEnd_ >= 0) {
+            std::string line = doneStart_ < 0 ? std::move(current_) : std::string();
+            Append(line, block + std::max<std::ptrdiff_t>(doneStart_, 0), block + doneEnd_);
+            last_ = std::move(line);
+            current_.clear();
+            currentLength_ = 0;
+        }
+        const std::ptrdiff_t from = std::max<std::ptrdiff_t>(currentStart_, 0);
+        if (consumed > from) {
+            Append(current_, block + from, block + consumed);
+            currentLength_ += static_cast<std::uint64_t>(consumed - from);
+        }
+        currentStart_ = -1;
+        doneStart_ = -1;
+        doneEnd_ = -1;
+    }
+
+    // At the end of the file: an unterminated last line is the last line.
+    void FileEnded() {
+        if (currentLength_ > 0) last_ = std::move(current_);
+    }
+
+private:
+    static void Append(std::string& s, const char* from, const char* to) {
+        const std::size_t room = LogLineScanner::kLastLineLimit - std::min(s.size(), LogLineScanner::kLastLineLimit);
+        s.append(from, std::min<std::size_t>(room, static_cast<std::size_t>(to - from)));
+    }
+
+    std::string& last_;
+    std::string current_;           // prefix of the current line from earlier blocks
+    std::uint64_t currentLength_ = 0;
+    std::ptrdiff_t currentStart_ = 0;  // -1: the current line began in an earlier block
+    std::ptrdiff_t doneStart_ = -1;
+    std::ptrdiff_t doneEnd_ = -1;      // end of the last line completed in this block
+};
+
+// Bit i set where chunk byte i is '<', CR or LF.
+inline std::uint32_t InterestingBytes(const char* p) noexcept {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')),
+                                      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                                   _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
+#else
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 16; ++i) {
+        const char c = p[i];
+        bits |= static_cast<std::uint32_t>(c == '<' || c == '\r' || c == '\n') << i;
+    }
+    return bits;
+#endif
+}
+
+constexpr std::size_t kChunk = 16;
+
+}  // namespace
+
+bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const YieldHook& yield) {
+    if (!IsOpen()) throw std::logic_error("LogLineScanner::Scan without an open log");
+    constexpr std::size_t kCarry = TagMatcher::kMaxLiteral;  // a tag cut by a block end
+    constexpr std::size_t kPad = TagMatcher::kMaxLiteral + kChunk;
+    buffer_.assign(kCarry + kBlockSize + kPad, '\0');
+    char* const buf = buffer_.data();
+
+    LastLineTracker last(lastLine_);
+    std::size_t length = 0;  // bytes in buf
+    TagBits tags = 0;        // of the current line so far
+    char byteBefore = '\0';  // the byte before buf[0], for a CRLF cut by a block end
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::read(fd_, buf + length, kBlockSize);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) throw LogReadError(path_, SystemReason(errno));
+        const bool atEnd = got == 0;
+        length += static_cast<std::size_t>(got);
+        std::memset(buf + length, 0, kPad);
+
+        // Positions below `limit` have a whole literal's worth of bytes behind them.
+        const std::size_t limit =
+            atEnd ? length : (length >= kCarry ? length - (kCarry - 1) : 0);
+        for (std::size_t base = 0; base < limit; base += kChunk) {
+            std::uint32_t hits = InterestingBytes(buf + base);
+            if (limit - base < kChunk) hits &= (std::uint32_t{1} << (limit - base)) - 1;
+            while (hits != 0) {
+                const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(hits));
+                hits &= hits - 1;
+                const char c = buf[i];
+                if (c == '<') {
+                    tags |= matcher.MatchAt(buf + i);
+                    continue;
+                }
+                const auto pos = static_cast<std::ptrdiff_t>(i);
+                if (c == '\n' && (i > 0 ? buf[i - 1] : byteBefore) == '\r') {
+                    last.SkippedLf(pos + 1);  // the LF of a CRLF
+                    continue;
+                }
+                if (tags != 0) {
+                    sink.OnLine(tags);
+                    tags = 0;
+                }
+                last.LineEnded(pos, pos + 1);
+            }
+        }
+        last.BlockDone(buf, static_cast<std::ptrdiff_t>(limit));
+        if (limit > 0) byteBefore = buf[limit - 1];
+        std::memmove(buf, buf + limit, length - limit);
+        length -= limit;
+        if (atEnd) break;
+        if (yield && !yield()) return false;
+    }
+    if (tags != 0) sink.OnLine(tags);
+    last.FileEnded();
+    return true;
+}
+
+}  // namespace quorvane

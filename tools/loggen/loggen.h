@@ -1,0 +1,32 @@
+// Writes realistic ADIF logs of any size for the tests, the benchmarks and the sample log.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace quorvane::loggen {
+
+enum class LineEnd { CRLF, CR, LF, Mixed };
+
+struct Options {
+    std::uint64_t contacts = 500;
+    std::uint64_t seed = 1;
+    LineEnd lineEnd = LineEnd::CRLF;
+    bool header = true;
+    bool finalLineEnd = true;  // a line end after the last record
+    // Share of contacts written with a band, mode or spelling that must land in Others or
+    // count nowhere (60 m, 2 m, FT8, lower case, data-type indicators, a wrong length digit).
+    double oddShare = 0.08;
+    // Share of contacts whose fields are spread over two lines, and of lines holding two.
+    double splitShare = 0.02;
+    double doubleShare = 0.01;
+};
+
+void Write(std::ostream& out, const Options& options);
+std::string Generate(const Options& options);
+
+// "crlf", "cr", "lf" or "mixed"; returns false for anything else.
+bool ParseLineEnd(const std::string& text, LineEnd& out);
+
+}  // namespace quorvane::loggen
