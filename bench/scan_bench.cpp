@@ -1,0 +1,117 @@
+// Times the band/mode, continent and QSL scans of a generated log against grep on the same
+// file, in one run, and prints the ratios.
+//   scan_bench [--contacts N] [--runs N] [--log PATH]
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "bench_util.h"
+#include "loggen.h"
+#include "quorvane/band_mode_tally.h"
+#include "quorvane/continent_band_tally.h"
+#include "quorvane/qsl_tally.h"
+
+using namespace quorvane;
+
+namespace {
+
+void ReadThrough(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    static char buf[1 << 20];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::uint64_t contacts = 1'000'000;
+    int runs = 5;
+    std::string path;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--contacts")) contacts = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--log")) path = argv[i + 1];
+    }
+    if (path.empty()) {
+        // Generated once and kept: the same seed always writes the same log.
+        path = bench::TempDir() + "/quorvane-bench-" + std::to_string(contacts) + ".adi";
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        std::ofstream out(path, std::ios::binary);
+        loggen::Options options;
+        options.contacts = contacts;
+        options.seed = 42;
+        loggen::Write(out, options);
+    }
+    ReadThrough(path);  // into the page cache, as for a log the user just saved
+    std::ifstream size(path, std::ios::binary | std::ios::ate);
+    const double megabytes = static_cast<double>(size.tellg()) / 1e6;
+
+    // Through a pipe: GNU grep stops at the first match when its output is /dev/null.
+    const std::string grep = "grep -c -F '<BAND:' '" + path + "'";
+    std::string grepCount;
+    const double tGrep = bench::Best(runs, [&] {
+        FILE* p = ::popen(grep.c_str(), "r");
+        char line[64] = {};
+        if (!p || !std::fgets(line, sizeof line, p)) std::cerr << "grep failed\n";
+        if (p) ::pclose(p);
+        grepCount = line;
+    });
+
+    BandModeTally bandMode;
+    const double tBand = bench::Best(runs, [&] {
+        bandMode.ClearCounters();
+        LogLineScanner log;
+        log.Open(path);
+        bandMode.Scan(log);
+        log.Close();
+        bandMode.FormTotals();
+    });
+
+    // The windows' hook: look at the clock once per block and yield when 10 ms have passed.
+    std::uint64_t hookCalls = 0, yields = 0;
+    const double tHook = bench::Best(runs, [&] {
+        bandMode.ClearCounters();
+        auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+        LogLineScanner log;
+        log.Open(path);
+        bandMode.Scan(log, [&] {
+            ++hookCalls;
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= next) {
+                ++yields;
+                next = now + std::chrono::milliseconds(10);
+            }
+            return true;
+        });
+        log.Close();
+        bandMode.FormTotals();
+    });
+
+    ContinentBandTally continent;
+    const double tContinent = bench::Best(runs, [&] { continent.ScanContinentBands(path); });
+
+    QslTally qsl;
+    const double tQsl = bench::Best(runs, [&] { qsl.Count(path); });
+
+    std::cout.setf(std::ios::fixed);
+    std::cout.precision(3);
+    std::cout << "log: " << path << " (" << contacts << " contacts, " << megabytes << " MB)\n"
+              << "best of " << runs << " runs, page cache warm\n"
+              << "grep -c -F '<BAND:'        " << tGrep << " s\n"
+              << "band/mode scan             " << tBand << " s   ratio to grep " << tBand / tGrep
+              << "   (" << megabytes / tBand << " MB/s)\n"
+              << "band/mode scan with hook   " << tHook << " s   ratio to bare scan "
+              << tHook / tBand << "\n"
+              << "continent scan             " << tContinent << " s   ratio to grep "
+              << tContinent / tGrep << "\n"
+              << "QSL tally (six passes)     " << tQsl << " s   ratio to grep " << tQsl / tGrep << "\n"
+              << "check: grep " << grepCount.substr(0, grepCount.find('\n')) << " lines with <BAND:, Total " << bandMode.Total << ", OthersTotal " << bandMode.OthersTotal
+              << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent << "\n";
+    return 0;
+}
