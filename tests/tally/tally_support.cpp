@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,8 +15,15 @@ namespace quorvane::testing {
 
 namespace {
 
+// The tests write hundreds of logs of a block or more: in memory (/dev/shm) they cost little,
+// on a disk they would cost seconds. TMPDIR, when set, wins.
 std::string Template() {
-    return (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+    std::filesystem::path dir = "/dev/shm";
+    std::error_code ignored;
+    if (std::getenv("TMPDIR") != nullptr || ::access(dir.c_str(), W_OK) != 0 ||
+        !std::filesystem::is_directory(dir, ignored))
+        dir = std::filesystem::temp_directory_path();
+    return (dir / "quorvane-test-XXXXXX").string();
 }
 
 void WriteFile(const std::string& path, std::string_view content, std::ios::openmode mode) {
