@@ -1,9 +1,32 @@
 #include "form3.h"
 
-#include "twips.h"
+#include "quorvane/tables.h"
 
-Form3::Form3(const quorvane::BandModeTally& /*counters*/, QWidget* parent) : QWidget(parent) {
-    setObjectName("Form3");
-    setWindowTitle("Mode Chart");
-    setFixedSize(TwipsToPixels(7350), TwipsToPixels(4725));
+using quorvane::BandTable;
+using quorvane::kBandCount;
+using quorvane::kModeClassCount;
+using quorvane::ModeClasses;
+
+Form3::Form3(const quorvane::BandModeTally& counters, QWidget* parent)
+    : ChartWindow("Form3", "Mode Chart", QSize(7350, 4725), QRect(0, 0, 7335, 4695), parent) {
+    ChartControl* chart = chartControl();
+    chart->SetChartType(ChartControl::ChartType::Bar2d);
+    chart->SetColumnCount(kModeClassCount);
+    chart->SetRowCount(kBandCount);
+
+    // Column by column: the ten CW counters, then DIG, then PHO. No totals.
+    ChartControl::DataGrid grid(kBandCount, QList<qint32>(kModeClassCount, 0));
+    for (std::size_t mode = 0; mode < kModeClassCount; ++mode) {
+        for (std::size_t band = 0; band < kBandCount; ++band)
+            grid[band][mode] = counters.Counter(mode, band);
+    }
+    chart->SetChartData(grid);
+
+    for (std::size_t band = 0; band < kBandCount; ++band)
+        chart->SetRowLabel(band, ChartText(BandTable[band].chartLabel));
+    for (std::size_t mode = 0; mode < kModeClassCount; ++mode)
+        chart->SetColumnLegendText(mode, ChartText(ModeClasses[mode].name));
+    chart->SetShowLegend(true);
+    // Only the mode chart drops the shadow; it fills its window edge to edge.
+    chart->SetDropShadowEnabled(false);
 }

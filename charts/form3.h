@@ -1,13 +1,13 @@
 // The mode chart window: the band-by-mode counters of the main window as a bar chart.
 #pragma once
 
-#include <QWidget>
-
+#include "chartwindow.h"
 #include "quorvane/band_mode_tally.h"
 
-// Builds its chart once, in the constructor, from the counters as they are then.
-class Form3 : public QWidget {
+// Ten bands, each with a CW, a DIG and a PHO bar. Builds its chart once, in the constructor,
+// from the counters as they are then, and keeps no reference to them.
+class Form3 : public ChartWindow {
     Q_OBJECT
-public:
+  public:
     explicit Form3(const quorvane::BandModeTally& counters, QWidget* parent = nullptr);
 };

@@ -1,9 +1,31 @@
 #include "form4.h"
 
-#include "twips.h"
+#include "quorvane/tables.h"
 
-Form4::Form4(const quorvane::ContinentBandTally& /*counters*/, QWidget* parent) : QWidget(parent) {
-    setObjectName("Form4");
-    setWindowTitle("Continent Chart");
-    setFixedSize(TwipsToPixels(7455), TwipsToPixels(4515));
+using quorvane::BandTable;
+using quorvane::Continents;
+using quorvane::kBandCount;
+using quorvane::kContinentCount;
+
+Form4::Form4(const quorvane::ContinentBandTally& counters, QWidget* parent)
+    : ChartWindow("Form4", "Continent Chart", QSize(7455, 4515), QRect(120, 120, 7215, 4335),
+                  parent) {
+    ChartControl* chart = chartControl();
+    chart->SetChartType(ChartControl::ChartType::Bar2d);
+    chart->SetColumnCount(kContinentCount);
+    chart->SetRowCount(kBandCount);
+
+    // Column by column, continent by continent; the continent totals are not charted.
+    ChartControl::DataGrid grid(kBandCount, QList<qint32>(kContinentCount, 0));
+    for (std::size_t continent = 0; continent < kContinentCount; ++continent) {
+        for (std::size_t band = 0; band < kBandCount; ++band)
+            grid[band][continent] = counters.Counter(continent, band);
+    }
+    chart->SetChartData(grid);
+
+    for (std::size_t band = 0; band < kBandCount; ++band)
+        chart->SetRowLabel(band, ChartText(BandTable[band].chartLabel));
+    for (std::size_t continent = 0; continent < kContinentCount; ++continent)
+        chart->SetColumnLegendText(continent, ChartText(Continents[continent].code));
+    chart->SetShowLegend(true);
 }
