@@ -19,7 +19,7 @@ class ChartWindow : public QWidget {
     ChartControl* chartControl() const { return chart_; }
 
   protected:
-    // Converts one of the program's fixed counter values to a string of the chart.
+    // A text of the program's fixed tables (a band's chart label, a series name).
     static QString ChartText(std::string_view text) {
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }

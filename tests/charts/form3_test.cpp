@@ -6,7 +6,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLegend>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -60,6 +62,13 @@ void ExpectChartShows(const Form3& window, const BandModeTally& tally) {
             EXPECT_EQ(sets[mode]->at(band), tally.Counter(mode, band))
                 << BandModeTally::CounterName(mode, band);
     }
+}
+
+TEST(ModeChart, OpensCentredOnTheScreen) {
+    Form3 window{BandModeTally{}};
+
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 1);
 }
 
 TEST(ModeChart, HasItsCaptionFixedSizeAndFont) {

@@ -6,7 +6,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLegend>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -67,6 +69,13 @@ void ExpectChartShows(const Form4& window, const ContinentBandTally& tally) {
             EXPECT_EQ(sets[continent]->at(band), tally.Counter(continent, band))
                 << ContinentBandTally::CounterName(continent, band);
     }
+}
+
+TEST(ContinentChart, OpensCentredOnTheScreen) {
+    Form4 window{ContinentBandTally{}};
+
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 1);
 }
 
 TEST(ContinentChart, HasItsCaptionFixedSizeAndFont) {
