@@ -38,10 +38,8 @@ ChartControl::ChartControl(QWidget* parent) : QChartView(parent) {
 }
 
 void ChartControl::SetChartType(ChartType type) {
-    switch (type) {
-        case ChartType::Bar2d:
-            break;
-    }
+    // The only type the windows use; another would need its own kind of series here.
+    Q_ASSERT(type == ChartType::Bar2d);
     if (series_ != nullptr) return;
 
     QChart* c = chart();
