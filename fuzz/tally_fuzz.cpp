@@ -29,7 +29,8 @@ using namespace quorvane;
 const std::string& LogPath() {
     static const std::string path = [] {
         const char* dir = std::getenv("TMPDIR");
-        std::string base = dir != nullptr ? dir : (::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+        std::string base =
+            dir != nullptr ? dir : (::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
         std::string p = base + "/quorvane-fuzz-" + std::to_string(::getpid()) + ".adi";
         std::atexit([] { ::unlink(LogPath().c_str()); });
         return p;
@@ -99,13 +100,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (LogLineScanner::HandleHeld()) std::abort();
 
-    const reference::Counts ref = reference::CountText(
-        shortLead + std::string(reinterpret_cast<const char*>(data), size));
+    const reference::Counts ref =
+        reference::CountText(shortLead + std::string(reinterpret_cast<const char*>(data), size));
 
     const auto& bm = reference::BandModeCounterNames();
     for (std::size_t m = 0; m < kModeClassCount; ++m)
         for (std::size_t b = 0; b < kBandCount; ++b)
-            Check(bm[m * kBandCount + b], bandMode.Counter(m, b), ref.bandMode.at(bm[m * kBandCount + b]));
+            Check(bm[m * kBandCount + b], bandMode.Counter(m, b),
+                  ref.bandMode.at(bm[m * kBandCount + b]));
     Check("OthersTotal", bandMode.OthersTotal, ref.bandMode.at("OthersTotal"));
     for (std::size_t m = 0; m < kModeClassCount; ++m)
         Check(BandModeTally::ClassTotalName(m), bandMode.*BandModeTally::kClassTotals[m],
@@ -118,15 +120,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& cn = reference::ContinentCounterNames();
     for (std::size_t c = 0; c < kContinentCount; ++c) {
         for (std::size_t b = 0; b < kBandCount; ++b)
-            Check(cn[c * kBandCount + b], continent.Counter(c, b), ref.continent.at(cn[c * kBandCount + b]));
+            Check(cn[c * kBandCount + b], continent.Counter(c, b),
+                  ref.continent.at(cn[c * kBandCount + b]));
         Check(ContinentBandTally::TotalName(c), continent.*ContinentBandTally::kTotals[c],
               ref.ContinentSum(ContinentBandTally::TotalName(c)));
     }
     const auto& qn = reference::QslCounterNames();
-    for (std::size_t f = 0; f < kQslFieldCount; ++f) Check(qn[f], qsl.Counter(f), ref.qsl.at(qn[f]));
+    for (std::size_t f = 0; f < kQslFieldCount; ++f)
+        Check(qn[f], qsl.Counter(f), ref.qsl.at(qn[f]));
 
     // The last line; when it is the tag-free lead line, it is the long one.
-    const std::string& last = !lead.empty() && ref.lines == 1 ? lead.substr(0, lead.size() - 1) : ref.lastLine;
+    const std::string& last =
+        !lead.empty() && ref.lines == 1 ? lead.substr(0, lead.size() - 1) : ref.lastLine;
     if (bandMode.mystr != last.substr(0, LogLineScanner::kLastLineLimit)) {
         ++differences;
         std::fprintf(stderr, "difference in mystr: scanner %zu bytes, reference %zu bytes\n",

@@ -21,26 +21,29 @@ struct BandModeRow {
     const char* counter;
 };
 
-#define CW_MODES {"<MODE:2>CW", nullptr, nullptr}
-#define DIG_MODES {"<MODE:4>RTTY", "<MODE:5>PSK63", "<MODE:5>PSK31"}
-#define PHO_MODES {"<MODE:3>SSB", "<MODE:2>FM", "<MODE:2>AM"}
+#define CW_MODES \
+    { "<MODE:2>CW", nullptr, nullptr }
+#define DIG_MODES \
+    { "<MODE:4>RTTY", "<MODE:5>PSK63", "<MODE:5>PSK31" }
+#define PHO_MODES \
+    { "<MODE:3>SSB", "<MODE:2>FM", "<MODE:2>AM" }
 
 const BandModeRow kBandModeRows[30] = {
-    {"<BAND:2>6M", CW_MODES, "C6"},      {"<BAND:3>10M", CW_MODES, "C10"},
-    {"<BAND:3>12M", CW_MODES, "C12"},    {"<BAND:3>15M", CW_MODES, "C15"},
-    {"<BAND:3>17M", CW_MODES, "C17"},    {"<BAND:3>20M", CW_MODES, "C20"},
-    {"<BAND:3>30M", CW_MODES, "C30"},    {"<BAND:3>40M", CW_MODES, "C40"},
-    {"<BAND:3>80M", CW_MODES, "C80"},    {"<BAND:4>160M", CW_MODES, "C160"},
-    {"<BAND:2>6M", DIG_MODES, "R6"},     {"<BAND:3>10M", DIG_MODES, "R10"},
-    {"<BAND:3>12M", DIG_MODES, "R12"},   {"<BAND:3>15M", DIG_MODES, "R15"},
-    {"<BAND:3>17M", DIG_MODES, "R17"},   {"<BAND:3>20M", DIG_MODES, "R20"},
-    {"<BAND:3>30M", DIG_MODES, "R30"},   {"<BAND:3>40M", DIG_MODES, "R40"},
-    {"<BAND:3>80M", DIG_MODES, "R80"},   {"<BAND:4>160M", DIG_MODES, "R160"},
-    {"<BAND:2>6M", PHO_MODES, "S6"},     {"<BAND:3>10M", PHO_MODES, "S10"},
-    {"<BAND:3>12M", PHO_MODES, "S12"},   {"<BAND:3>15M", PHO_MODES, "S15"},
-    {"<BAND:3>17M", PHO_MODES, "S17"},   {"<BAND:3>20M", PHO_MODES, "S20"},
-    {"<BAND:3>30M", PHO_MODES, "S30"},   {"<BAND:3>40M", PHO_MODES, "S40"},
-    {"<BAND:3>80M", PHO_MODES, "S80"},   {"<BAND:4>160M", PHO_MODES, "S160"},
+    {"<BAND:2>6M", CW_MODES, "C6"},    {"<BAND:3>10M", CW_MODES, "C10"},
+    {"<BAND:3>12M", CW_MODES, "C12"},  {"<BAND:3>15M", CW_MODES, "C15"},
+    {"<BAND:3>17M", CW_MODES, "C17"},  {"<BAND:3>20M", CW_MODES, "C20"},
+    {"<BAND:3>30M", CW_MODES, "C30"},  {"<BAND:3>40M", CW_MODES, "C40"},
+    {"<BAND:3>80M", CW_MODES, "C80"},  {"<BAND:4>160M", CW_MODES, "C160"},
+    {"<BAND:2>6M", DIG_MODES, "R6"},   {"<BAND:3>10M", DIG_MODES, "R10"},
+    {"<BAND:3>12M", DIG_MODES, "R12"}, {"<BAND:3>15M", DIG_MODES, "R15"},
+    {"<BAND:3>17M", DIG_MODES, "R17"}, {"<BAND:3>20M", DIG_MODES, "R20"},
+    {"<BAND:3>30M", DIG_MODES, "R30"}, {"<BAND:3>40M", DIG_MODES, "R40"},
+    {"<BAND:3>80M", DIG_MODES, "R80"}, {"<BAND:4>160M", DIG_MODES, "R160"},
+    {"<BAND:2>6M", PHO_MODES, "S6"},   {"<BAND:3>10M", PHO_MODES, "S10"},
+    {"<BAND:3>12M", PHO_MODES, "S12"}, {"<BAND:3>15M", PHO_MODES, "S15"},
+    {"<BAND:3>17M", PHO_MODES, "S17"}, {"<BAND:3>20M", PHO_MODES, "S20"},
+    {"<BAND:3>30M", PHO_MODES, "S30"}, {"<BAND:3>40M", PHO_MODES, "S40"},
+    {"<BAND:3>80M", PHO_MODES, "S80"}, {"<BAND:4>160M", PHO_MODES, "S160"},
 };
 
 #undef CW_MODES
@@ -53,8 +56,8 @@ struct Named {
 };
 
 const Named kBands[10] = {
-    {"6", "<BAND:2>6M"},   {"10", "<BAND:3>10M"}, {"12", "<BAND:3>12M"}, {"15", "<BAND:3>15M"},
-    {"17", "<BAND:3>17M"}, {"20", "<BAND:3>20M"}, {"30", "<BAND:3>30M"}, {"40", "<BAND:3>40M"},
+    {"6", "<BAND:2>6M"},   {"10", "<BAND:3>10M"},   {"12", "<BAND:3>12M"}, {"15", "<BAND:3>15M"},
+    {"17", "<BAND:3>17M"}, {"20", "<BAND:3>20M"},   {"30", "<BAND:3>30M"}, {"40", "<BAND:3>40M"},
     {"80", "<BAND:3>80M"}, {"160", "<BAND:4>160M"},
 };
 const Named kContinents[7] = {
@@ -62,9 +65,9 @@ const Named kContinents[7] = {
     {"NA", "<CONT:2>NA"}, {"OC", "<CONT:2>OC"}, {"SA", "<CONT:2>SA"},
 };
 const Named kQsl[6] = {
-    {"QslSent", "<QSL_SENT:1>Y"},           {"QslRcvd", "<QSL_RCVD:1>Y"},
-    {"LotwSent", "<LOTW_QSL_SENT:1>Y"},     {"LotwRcvd", "<LOTW_QSL_RCVD:1>Y"},
-    {"EqslSent", "<eQSL_QSL_SENT:1>Y"},     {"EqslRcvd", "<eQSL_QSL_RCVD:1>Y"},
+    {"QslSent", "<QSL_SENT:1>Y"},       {"QslRcvd", "<QSL_RCVD:1>Y"},
+    {"LotwSent", "<LOTW_QSL_SENT:1>Y"}, {"LotwRcvd", "<LOTW_QSL_RCVD:1>Y"},
+    {"EqslSent", "<eQSL_QSL_SENT:1>Y"}, {"EqslRcvd", "<eQSL_QSL_RCVD:1>Y"},
 };
 
 void CountBandMode(const std::string& line, std::map<std::string, std::int64_t>& counts) {

@@ -33,7 +33,7 @@ Counts CountText(std::string_view data);
 Counts CountFile(const std::string& path);
 
 // The names in the order the program lists them.
-const std::vector<std::string>& BandModeCounterNames();  // C6 ... C160, R6 ..., S6 ... S160
+const std::vector<std::string>& BandModeCounterNames();   // C6 ... C160, R6 ..., S6 ... S160
 const std::vector<std::string>& ContinentCounterNames();  // AF6 ... SA160
 const std::vector<std::string>& QslCounterNames();        // QslSent ... EqslRcvd
 

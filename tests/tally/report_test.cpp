@@ -1,5 +1,7 @@
 // quorvane-report end to end through report::Run: text tables, JSON, table selection, help,
 // usage errors and log errors.
+#include "report.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "loggen.h"
-#include "report.h"
 #include "tally_support.h"
 
 namespace quorvane {
@@ -64,9 +65,9 @@ std::string ExpectedJson(const std::string& file, const reference::Counts& ref, 
             j += sep + ("\"" + name + "\": ") + N(ref.bandMode.at(name));
             sep = ", ";
         }
-        for (const char* name : {"Ctotal", "Rtotal", "Stotal", "Total6", "Total10", "Total12",
-                                 "Total15", "Total17", "Total20", "Total30", "Total40", "Total80",
-                                 "Total160", "Total"})
+        for (const char* name :
+             {"Ctotal", "Rtotal", "Stotal", "Total6", "Total10", "Total12", "Total15", "Total17",
+              "Total20", "Total30", "Total40", "Total80", "Total160", "Total"})
             j += ", \"" + std::string(name) + "\": " + N(ref.BandModeSum(name));
         j += ", \"OthersTotal\": " + N(ref.bandMode.at("OthersTotal")) + "}";
     }
@@ -97,7 +98,8 @@ std::string ExpectedJson(const std::string& file, const reference::Counts& ref, 
 }
 
 TEST(ReportJson, ExactShapeAndValuesOnGeneratedLogs) {
-    for (loggen::LineEnd style : {loggen::LineEnd::CRLF, loggen::LineEnd::LF, loggen::LineEnd::CR}) {
+    for (loggen::LineEnd style :
+         {loggen::LineEnd::CRLF, loggen::LineEnd::LF, loggen::LineEnd::CR}) {
         loggen::Options o;
         o.contacts = 1200;
         o.lineEnd = style;
@@ -122,13 +124,16 @@ TEST(ReportJson, EmptyLogGivesZerosAndDashes) {
 
 TEST(ReportJson, HalfRoundsAwayAndTheSeparatorIsADot) {
     std::string log;
-    for (int i = 0; i < 16; ++i) log += "<QSL_SENT:1>Y" + std::string(i == 0 ? " <QSL_RCVD:1>Y" : "") + "\r\n";
-    for (int i = 0; i < 3; ++i) log += "<LOTW_QSL_SENT:1>Y" + std::string(i < 2 ? " <LOTW_QSL_RCVD:1>Y" : "") + "\n";
+    for (int i = 0; i < 16; ++i)
+        log += "<QSL_SENT:1>Y" + std::string(i == 0 ? " <QSL_RCVD:1>Y" : "") + "\r\n";
+    for (int i = 0; i < 3; ++i)
+        log += "<LOTW_QSL_SENT:1>Y" + std::string(i < 2 ? " <LOTW_QSL_RCVD:1>Y" : "") + "\n";
     log += "<eQSL_QSL_SENT:1>Y <eQSL_QSL_RCVD:1>Y";
     TempFile file(log);
     const Result r = Report({"--json", "--table", "qsl", file.path()});
-    EXPECT_NE(r.out.find("\"percent\": {\"QSL\": \"6.3%\", \"LoTW\": \"66.7%\", \"eQSL\": \"100.%\"}"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("\"percent\": {\"QSL\": \"6.3%\", \"LoTW\": \"66.7%\", \"eQSL\": \"100.%\"}"),
+        std::string::npos)
         << r.out;
 }
 
@@ -138,7 +143,10 @@ TEST(ReportJson, FileNameIsEscaped) {
     std::ofstream(path) << "<BAND:3>20M <MODE:2>CW\r\n";
     const Result r = Report({"--json", "--table=band-mode", path});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("{\"file\": \"" + dir.path() + "/a\\\"b\\\\c\\u0009d.adi\", \"bandMode\": {\"C6\": 0", 0), 0u)
+    EXPECT_EQ(r.out.rfind("{\"file\": \"" + dir.path() +
+                              "/a\\\"b\\\\c\\u0009d.adi\", \"bandMode\": {\"C6\": 0",
+                          0),
+              0u)
         << r.out;
 }
 
@@ -166,7 +174,8 @@ TEST(ReportText, TablesWithTheWindowsHeadersAndCells) {
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 1u + 13 + 1 + 1 + 12 + 1 + 1 + 2) << r.out;
 
-    const std::vector<std::string> bands = {"6", "10", "12", "15", "17", "20", "30", "40", "80", "160"};
+    const std::vector<std::string> bands = {"6",  "10", "12", "15", "17",
+                                            "20", "30", "40", "80", "160"};
     // Band/mode table, titled with the log's name.
     EXPECT_EQ(lines[0], file.path().substr(file.path().rfind('/') + 1));
     EXPECT_EQ(Words(lines[1]), (std::vector<std::string>{"CW", "DIG", "PHO", "Total"}));
@@ -179,15 +188,17 @@ TEST(ReportText, TablesWithTheWindowsHeadersAndCells) {
                                             N(ref.BandModeSum("Total" + bands[b]))}));
     }
     EXPECT_EQ(Words(lines[12]),
-              (std::vector<std::string>{"Total", N(ref.BandModeSum("Ctotal")), N(ref.BandModeSum("Rtotal")),
-                                        N(ref.BandModeSum("Stotal")), N(ref.BandModeSum("Total"))}));
+              (std::vector<std::string>{"Total", N(ref.BandModeSum("Ctotal")),
+                                        N(ref.BandModeSum("Rtotal")), N(ref.BandModeSum("Stotal")),
+                                        N(ref.BandModeSum("Total"))}));
     EXPECT_EQ(Words(lines[13]), (std::vector<std::string>{"Others", "-", "-", "-",
                                                           N(ref.bandMode.at("OthersTotal"))}));
     EXPECT_EQ(lines[14], "");
 
     // Continent table.
     EXPECT_EQ(lines[15], "Continent Summary");
-    EXPECT_EQ(Words(lines[16]), (std::vector<std::string>{"AF", "AN", "AS", "EU", "NA", "OC", "SA"}));
+    EXPECT_EQ(Words(lines[16]),
+              (std::vector<std::string>{"AF", "AN", "AS", "EU", "NA", "OC", "SA"}));
     const std::vector<std::string> codes = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
     for (std::size_t b = 0; b < bands.size(); ++b) {
         std::vector<std::string> want = {bands[b] + "M"};
@@ -275,7 +286,8 @@ TEST(ReportCommand, MissingLogExitsTwoWithOneLine) {
         const Result r = Report(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "quorvane-report: cannot open '" + path + "': No such file or directory\n");
+        EXPECT_EQ(r.err,
+                  "quorvane-report: cannot open '" + path + "': No such file or directory\n");
     }
 }
 
@@ -304,7 +316,8 @@ TEST(ReportCommand, BusyLogHandleExitsTwoWithoutOutput) {
     const Result r = Report({file.path()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "quorvane-report: cannot open '" + file.path() + "': another log is being read\n");
+    EXPECT_EQ(r.err,
+              "quorvane-report: cannot open '" + file.path() + "': another log is being read\n");
 }
 
 }  // namespace

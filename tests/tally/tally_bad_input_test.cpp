@@ -1,8 +1,7 @@
 // Hostile and mistaken inputs: each gives the right counts or a clear typed error, never a
 // hang or a crash, and the log handle is free afterwards.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,7 +78,8 @@ TEST(BadInput, FifoIsRefusedAtOnce) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Run the refusal on a helper thread: if it blocked waiting for a writer, this test opens
     // the FIFO for writing to set it free and fails, instead of hanging the suite.
-    auto refused = std::async(std::launch::async, [&] { ExpectRefused(fifo, "not a regular file"); });
+    auto refused =
+        std::async(std::launch::async, [&] { ExpectRefused(fifo, "not a regular file"); });
     if (refused.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
         const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         ADD_FAILURE() << "opening a FIFO without a writer hangs";
@@ -128,9 +128,10 @@ TEST(BadInput, TenMegabytesOfRandomBytes) {
 
 TEST(BadInput, NulBytesInsideLines) {
     using namespace std::string_literals;
-    Tallies t = CountChecked("\0\0<BAND:3>20M\0<MODE:2>CW\0<CONT:2>EU\0\r\n"s
-                             "<BAND:3>4\0M <MODE:2>CW\r\n"s
-                             "<QSL_SENT:1>Y\0\0\0\n\0"s);
+    Tallies t = CountChecked(
+        "\0\0<BAND:3>20M\0<MODE:2>CW\0<CONT:2>EU\0\r\n"s
+        "<BAND:3>4\0M <MODE:2>CW\r\n"s
+        "<QSL_SENT:1>Y\0\0\0\n\0"s);
     EXPECT_EQ(t.bandMode.C20, 1);
     EXPECT_EQ(t.bandMode.OthersTotal, 1);
     EXPECT_EQ(t.continent.EU20, 1);
@@ -227,7 +228,8 @@ std::pair<BandModeTally, ContinentBandTally> CountChanging(const TempFile& file,
 }
 
 // What was read: the tallies match the reference on exactly those bytes.
-void ExpectCounted(const std::pair<BandModeTally, ContinentBandTally>& got, const std::string& read) {
+void ExpectCounted(const std::pair<BandModeTally, ContinentBandTally>& got,
+                   const std::string& read) {
     Tallies t;
     t.bandMode = got.first;
     t.continent = got.second;

@@ -33,9 +33,9 @@ struct Literal {
 const std::vector<Literal>& AllLiterals() {
     static const std::vector<Literal> all = [] {
         std::vector<Literal> v;
-        for (const char* band : {"<BAND:2>6M", "<BAND:3>10M", "<BAND:3>12M", "<BAND:3>15M",
-                                 "<BAND:3>17M", "<BAND:3>20M", "<BAND:3>30M", "<BAND:3>40M",
-                                 "<BAND:3>80M", "<BAND:4>160M"})
+        for (const char* band :
+             {"<BAND:2>6M", "<BAND:3>10M", "<BAND:3>12M", "<BAND:3>15M", "<BAND:3>17M",
+              "<BAND:3>20M", "<BAND:3>30M", "<BAND:3>40M", "<BAND:3>80M", "<BAND:4>160M"})
             v.push_back({band, "<MODE:2>CW <CONT:2>OC"});
         v.push_back({"<BAND:", ""});
         for (const char* mode : {"<MODE:2>CW", "<MODE:4>RTTY", "<MODE:5>PSK63", "<MODE:5>PSK31",
@@ -66,7 +66,8 @@ bool CountedSomething(const Tallies& t) {
 // filler before the line holds no tag, so the reference is given a short filler instead.
 void CheckTagAt(const TempFile& file, const Literal& lit, std::size_t start, bool companionsFirst,
                 const std::string& end) {
-    const std::string before = companionsFirst && !lit.companions.empty() ? lit.companions + " " : "";
+    const std::string before =
+        companionsFirst && !lit.companions.empty() ? lit.companions + " " : "";
     const std::string after = companionsFirst || lit.companions.empty() ? "" : " " + lit.companions;
     const std::string line = before + lit.tag + after + " <EOR>" + end + "<CALL:4>K1AB\r\n";
     const std::size_t lineStart = start - before.size();
@@ -153,8 +154,8 @@ TEST(BlockBoundary, GeneratedLogsShiftedOverTheBlockEnd) {
         for (std::size_t shift = 0; shift < 400; shift += 1) {
             const std::size_t lead = kBlock - 200 + shift;
             file.Write(Filler(lead) + log);
-            ASSERT_TRUE(SameAsReference(CountFile(file.path()),
-                                        reference::CountText(Filler(16) + log)))
+            ASSERT_TRUE(
+                SameAsReference(CountFile(file.path()), reference::CountText(Filler(16) + log)))
                 << "records from " << lead << ", style " << static_cast<int>(style);
         }
     }
@@ -264,7 +265,8 @@ TEST(YieldHook, TheHandleIsHeldWhileTheHookRuns) {
     TempFile file(MultiBlockLog(2 * kBlock));
     bool heldDuringYield = false;
     ContinentBandTally c;
-    c.ScanContinentBands(file.path(), {{}, [&] {
+    c.ScanContinentBands(file.path(), {{},
+                                       [&] {
                                            heldDuringYield = LogLineScanner::HandleHeld();
                                            return true;
                                        },

@@ -26,10 +26,14 @@ void ExpectSame(const std::string& text, const std::string& what) {
 
 const char* StyleName(loggen::LineEnd e) {
     switch (e) {
-        case loggen::LineEnd::CRLF: return "crlf";
-        case loggen::LineEnd::CR: return "cr";
-        case loggen::LineEnd::LF: return "lf";
-        case loggen::LineEnd::Mixed: return "mixed";
+        case loggen::LineEnd::CRLF:
+            return "crlf";
+        case loggen::LineEnd::CR:
+            return "cr";
+        case loggen::LineEnd::LF:
+            return "lf";
+        case loggen::LineEnd::Mixed:
+            return "mixed";
     }
     return "?";
 }
@@ -62,26 +66,50 @@ TEST(Differential, GeneratedLogsOfEveryLineEndStyle) {
 // near misses, line ends of every kind, '<' alone, and random bytes.
 const std::vector<std::string>& Fragments() {
     static const std::vector<std::string> all = [] {
-        std::vector<std::string> literals = {
-            "<BAND:2>6M",       "<BAND:3>10M",        "<BAND:3>12M",        "<BAND:3>15M",
-            "<BAND:3>17M",      "<BAND:3>20M",        "<BAND:3>30M",        "<BAND:3>40M",
-            "<BAND:3>80M",      "<BAND:4>160M",       "<BAND:",             "<MODE:2>CW",
-            "<MODE:4>RTTY",     "<MODE:5>PSK63",      "<MODE:5>PSK31",      "<MODE:3>SSB",
-            "<MODE:2>FM",       "<MODE:2>AM",         "<CONT:2>AF",         "<CONT:2>AN",
-            "<CONT:2>AS",       "<CONT:2>EU",         "<CONT:2>NA",         "<CONT:2>OC",
-            "<CONT:2>SA",       "<QSL_SENT:1>Y",      "<QSL_RCVD:1>Y",      "<LOTW_QSL_SENT:1>Y",
-            "<LOTW_QSL_RCVD:1>Y", "<eQSL_QSL_SENT:1>Y", "<eQSL_QSL_RCVD:1>Y", "<EOR>"};
+        std::vector<std::string> literals = {"<BAND:2>6M",
+                                             "<BAND:3>10M",
+                                             "<BAND:3>12M",
+                                             "<BAND:3>15M",
+                                             "<BAND:3>17M",
+                                             "<BAND:3>20M",
+                                             "<BAND:3>30M",
+                                             "<BAND:3>40M",
+                                             "<BAND:3>80M",
+                                             "<BAND:4>160M",
+                                             "<BAND:",
+                                             "<MODE:2>CW",
+                                             "<MODE:4>RTTY",
+                                             "<MODE:5>PSK63",
+                                             "<MODE:5>PSK31",
+                                             "<MODE:3>SSB",
+                                             "<MODE:2>FM",
+                                             "<MODE:2>AM",
+                                             "<CONT:2>AF",
+                                             "<CONT:2>AN",
+                                             "<CONT:2>AS",
+                                             "<CONT:2>EU",
+                                             "<CONT:2>NA",
+                                             "<CONT:2>OC",
+                                             "<CONT:2>SA",
+                                             "<QSL_SENT:1>Y",
+                                             "<QSL_RCVD:1>Y",
+                                             "<LOTW_QSL_SENT:1>Y",
+                                             "<LOTW_QSL_RCVD:1>Y",
+                                             "<eQSL_QSL_SENT:1>Y",
+                                             "<eQSL_QSL_RCVD:1>Y",
+                                             "<EOR>"};
         std::vector<std::string> v = literals;
         for (const std::string& l : literals) {
-            v.push_back(l.substr(0, l.size() / 2));           // cut short
-            v.push_back(l.substr(0, l.size() - 1));           // one short
-            v.push_back(l.substr(1));                         // without '<'
+            v.push_back(l.substr(0, l.size() / 2));  // cut short
+            v.push_back(l.substr(0, l.size() - 1));  // one short
+            v.push_back(l.substr(1));                // without '<'
             std::string lower = l;
-            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             v.push_back(lower);
         }
-        for (const char* s : {"\r", "\n", "\r\n", "\n\r", "\r\r", "<", "<<", ">", " ", "<BAND:3:E>20M",
-                              "<BAND:3>60M", "<MODE:3>FT8", "\xEF\xBB\xBF"})
+        for (const char* s : {"\r", "\n", "\r\n", "\n\r", "\r\r", "<", "<<", ">", " ",
+                              "<BAND:3:E>20M", "<BAND:3>60M", "<MODE:3>FT8", "\xEF\xBB\xBF"})
             v.push_back(s);
         v.push_back(std::string(1, '\0'));
         return v;
@@ -94,9 +122,15 @@ std::string Soup(std::mt19937_64& rng, std::size_t size) {
     std::string s;
     while (s.size() < size) {
         switch (rng() % 8) {
-            case 0: s += static_cast<char>(rng()); break;
-            case 1: s += std::string(1 + rng() % 40, static_cast<char>('a' + rng() % 26)); break;
-            default: s += parts[rng() % parts.size()]; break;
+            case 0:
+                s += static_cast<char>(rng());
+                break;
+            case 1:
+                s += std::string(1 + rng() % 40, static_cast<char>('a' + rng() % 26));
+                break;
+            default:
+                s += parts[rng() % parts.size()];
+                break;
         }
     }
     return s;

@@ -73,7 +73,8 @@ TEST(Overflow, ContinentCounterAtTheLimitRaisesNamingIt) {
     TempFile file(std::string(kBlock + 100, ' ') + "\r\n<CONT:2>EU <BAND:3>20M\r\n");
     ContinentBandTally c;
     int closed = 0;
-    ScanHooks hooks{{}, [&] {
+    ScanHooks hooks{{},
+                    [&] {
                         c.EU20 = INT32_MAX;
                         return true;
                     },
@@ -86,8 +87,8 @@ TEST(Overflow, ContinentCounterAtTheLimitRaisesNamingIt) {
 
 TEST(Overflow, QslCounterAtTheLimitRaisesNamingIt) {
     TempFile file("<QSL_SENT:1>Y <eQSL_QSL_RCVD:1>Y\r\n");
-    for (auto [field, name] : {std::pair{&QslTally::QslSent, "QslSent"},
-                               std::pair{&QslTally::EqslRcvd, "EqslRcvd"}}) {
+    for (auto [field, name] :
+         {std::pair{&QslTally::QslSent, "QslSent"}, std::pair{&QslTally::EqslRcvd, "EqslRcvd"}}) {
         SCOPED_TRACE(name);
         QslTally q;
         int closed = 0;
@@ -251,8 +252,8 @@ TEST(LogHandle, ReleasedWhenTheYieldHookThrows) {
     int closed = 0;
     ContinentBandTally c;
     EXPECT_THROW(c.ScanContinentBands(
-                     file.path(), {{}, []() -> bool { throw std::runtime_error("hook"); },
-                                   [&] { ++closed; }}),
+                     file.path(),
+                     {{}, []() -> bool { throw std::runtime_error("hook"); }, [&] { ++closed; }}),
                  std::runtime_error);
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(LogLineScanner::HandleHeld());
@@ -261,9 +262,9 @@ TEST(LogHandle, ReleasedWhenTheYieldHookThrows) {
 TEST(LogHandle, ReleasedWhenTheOpenedHookThrows) {
     TempFile file("x\r\n");
     ContinentBandTally c;
-    EXPECT_THROW(c.ScanContinentBands(file.path(),
-                                      {[] { throw std::runtime_error("opened"); }, {}, {}}),
-                 std::runtime_error);
+    EXPECT_THROW(
+        c.ScanContinentBands(file.path(), {[] { throw std::runtime_error("opened"); }, {}, {}}),
+        std::runtime_error);
     EXPECT_FALSE(LogLineScanner::HandleHeld());
     QslTally q;
     EXPECT_THROW(q.Count(file.path(), {[] { throw std::runtime_error("opened"); }, {}, {}}),
@@ -276,22 +277,23 @@ TEST(LogHandle, ASecondScanFromInsideTheYieldHookIsRefused) {
     TempFile file(std::string(2 * kBlock, ' ') + "\r\n<CONT:2>EU <BAND:3>20M\r\n");
     int refused = 0;
     ContinentBandTally c;
-    ASSERT_TRUE(c.ScanContinentBands(file.path(), {{}, [&] {
-                                                        QslTally q;
-                                                        ContinentBandTally other;
-                                                        try {
-                                                            q.Count(file.path());
-                                                        } catch (const LogBusyError&) {
-                                                            ++refused;
-                                                        }
-                                                        try {
-                                                            other.ScanContinentBands(file.path());
-                                                        } catch (const LogBusyError&) {
-                                                            ++refused;
-                                                        }
-                                                        return true;
-                                                    },
-                                                    {}}));
+    ASSERT_TRUE(c.ScanContinentBands(file.path(), {{},
+                                                   [&] {
+                                                       QslTally q;
+                                                       ContinentBandTally other;
+                                                       try {
+                                                           q.Count(file.path());
+                                                       } catch (const LogBusyError&) {
+                                                           ++refused;
+                                                       }
+                                                       try {
+                                                           other.ScanContinentBands(file.path());
+                                                       } catch (const LogBusyError&) {
+                                                           ++refused;
+                                                       }
+                                                       return true;
+                                                   },
+                                                   {}}));
     EXPECT_GE(refused, 2);
     EXPECT_EQ(refused % 2, 0);
     EXPECT_EQ(c.EU20, 1);

@@ -53,8 +53,8 @@ Nonzero QslOf(const std::string& text) { return Qsl(CountChecked(text)); }
 
 // Band tags and the number in counter names, written out once more for these tests.
 const std::vector<std::pair<std::string, std::string>> kBands = {
-    {"<BAND:2>6M", "6"},   {"<BAND:3>10M", "10"}, {"<BAND:3>12M", "12"}, {"<BAND:3>15M", "15"},
-    {"<BAND:3>17M", "17"}, {"<BAND:3>20M", "20"}, {"<BAND:3>30M", "30"}, {"<BAND:3>40M", "40"},
+    {"<BAND:2>6M", "6"},   {"<BAND:3>10M", "10"},   {"<BAND:3>12M", "12"}, {"<BAND:3>15M", "15"},
+    {"<BAND:3>17M", "17"}, {"<BAND:3>20M", "20"},   {"<BAND:3>30M", "30"}, {"<BAND:3>40M", "40"},
     {"<BAND:3>80M", "80"}, {"<BAND:4>160M", "160"},
 };
 
@@ -62,9 +62,8 @@ const std::vector<std::pair<std::string, std::string>> kBands = {
 
 TEST(BandModeRules, EachListedModeOnEachBandCountsInItsCell) {
     const std::vector<std::pair<std::string, std::string>> modes = {
-        {"<MODE:2>CW", "C"},    {"<MODE:4>RTTY", "R"}, {"<MODE:5>PSK63", "R"},
-        {"<MODE:5>PSK31", "R"}, {"<MODE:3>SSB", "S"},  {"<MODE:2>FM", "S"},
-        {"<MODE:2>AM", "S"},
+        {"<MODE:2>CW", "C"},  {"<MODE:4>RTTY", "R"}, {"<MODE:5>PSK63", "R"}, {"<MODE:5>PSK31", "R"},
+        {"<MODE:3>SSB", "S"}, {"<MODE:2>FM", "S"},   {"<MODE:2>AM", "S"},
     };
     for (const auto& [band, number] : kBands) {
         for (const auto& [mode, letter] : modes) {
@@ -240,8 +239,11 @@ TEST(LineRule, EveryTerminatorEndsALineAndTheLastLineNeedsNone) {
         "<BAND:2>6M <MODE:2>FM <CONT:2>SA <QSL_RCVD:1>Y",
     };
     const std::vector<LineEndCase> cases = {
-        {"CR", {"\r"}},      {"CRLF", {"\r\n"}},          {"LF", {"\n"}},
-        {"mixed", {"\r", "\n", "\r\n"}}, {"mixed2", {"\n", "\r\n", "\r"}},
+        {"CR", {"\r"}},
+        {"CRLF", {"\r\n"}},
+        {"LF", {"\n"}},
+        {"mixed", {"\r", "\n", "\r\n"}},
+        {"mixed2", {"\n", "\r\n", "\r"}},
     };
     for (const LineEndCase& c : cases) {
         for (bool finalEnd : {true, false}) {
@@ -284,7 +286,8 @@ TEST(LineRule, EmptyFileHasNoLineAndCountsNothing) {
     EXPECT_EQ(Qsl(t), Nonzero{});
     EXPECT_EQ(t.bandMode.mystr, "");
     EXPECT_EQ(t.bandMode.Total, 0);
-    for (std::size_t c = 0; c < kContinentCount; ++c) EXPECT_EQ(t.continent.*ContinentBandTally::kTotals[c], 0);
+    for (std::size_t c = 0; c < kContinentCount; ++c)
+        EXPECT_EQ(t.continent.*ContinentBandTally::kTotals[c], 0);
 }
 
 TEST(LineRule, LfOnlyLogIsCountedRecordByRecord) {
@@ -366,8 +369,9 @@ TEST(Totals, IdentitiesHoldOnAGeneratedLog) {
 }
 
 TEST(Totals, ContinentTotalReturnsAndStoresTheSum) {
-    Tallies t = CountChecked("<CONT:2>AF <BAND:3>20M\r\n<CONT:2>AF <BAND:4>160M\r\n"
-                             "<CONT:2>AF <BAND:3>60M\r\n<CONT:2>SA <BAND:2>6M\r\n");
+    Tallies t = CountChecked(
+        "<CONT:2>AF <BAND:3>20M\r\n<CONT:2>AF <BAND:4>160M\r\n"
+        "<CONT:2>AF <BAND:3>60M\r\n<CONT:2>SA <BAND:2>6M\r\n");
     EXPECT_EQ(t.continent.AFtotal, 2);
     EXPECT_EQ(t.continent.SAtotal, 1);
     ContinentBandTally& c = t.continent;
@@ -447,13 +451,13 @@ TEST(PercentText, TheTableOfExamples) {
 }
 
 TEST(PercentText, AnExactHalfRoundsAwayFromZero) {
-    EXPECT_EQ(FormatRcvdSent(1, 16), "6.3%");     // 6.25
-    EXPECT_EQ(FormatRcvdSent(1, 2000), ".1%");    // 0.05
-    EXPECT_EQ(FormatRcvdSent(1, 1600), ".1%");    // 0.0625
+    EXPECT_EQ(FormatRcvdSent(1, 16), "6.3%");        // 6.25
+    EXPECT_EQ(FormatRcvdSent(1, 2000), ".1%");       // 0.05
+    EXPECT_EQ(FormatRcvdSent(1, 1600), ".1%");       // 0.0625
     EXPECT_EQ(FormatRcvdSent(1999, 2000), "100.%");  // 99.95
-    EXPECT_EQ(FormatRcvdSent(3, 1600), ".2%");    // 0.1875
-    EXPECT_EQ(FormatRcvdSent(1, 2001), ".%");     // just below 0.05
-    EXPECT_EQ(FormatRcvdSent(19, 16), "118.8%");  // 118.75
+    EXPECT_EQ(FormatRcvdSent(3, 1600), ".2%");       // 0.1875
+    EXPECT_EQ(FormatRcvdSent(1, 2001), ".%");        // just below 0.05
+    EXPECT_EQ(FormatRcvdSent(19, 16), "118.8%");     // 118.75
 }
 
 TEST(PercentText, ExtremeCounts) {

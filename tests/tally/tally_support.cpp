@@ -87,7 +87,8 @@ Tallies CountText(std::string_view text) {
     int differences = 0;
     auto check = [&](const std::string& name, std::int64_t got, std::int64_t want) {
         if (got == want) return;
-        if (++differences <= 12) diff << "\n  " << name << ": scanner " << got << ", reference " << want;
+        if (++differences <= 12)
+            diff << "\n  " << name << ": scanner " << got << ", reference " << want;
     };
 
     const auto& bmNames = reference::BandModeCounterNames();

@@ -16,7 +16,7 @@ namespace quorvane::testing {
 
 // A file of its own under the temporary directory, removed again when the object goes.
 class TempFile {
-public:
+  public:
     explicit TempFile(std::string_view content = {});
     ~TempFile();
     TempFile(const TempFile&) = delete;
@@ -26,20 +26,20 @@ public:
     void Write(std::string_view content) const;  // replaces the whole content
     void Append(std::string_view content) const;
 
-private:
+  private:
     std::string path_;
 };
 
 // A directory of its own, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -56,7 +56,8 @@ Tallies CountFile(const std::string& path);
 Tallies CountText(std::string_view text);
 
 // Every counter of the three tallies, the sums and the last line against the reference.
-::testing::AssertionResult SameAsReference(const Tallies& tallies, const reference::Counts& expected);
+::testing::AssertionResult SameAsReference(const Tallies& tallies,
+                                           const reference::Counts& expected);
 
 // Counts `text` with both implementations and fails the current test if they differ.
 Tallies CountChecked(std::string_view text);
