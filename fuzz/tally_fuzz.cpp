@@ -32,7 +32,6 @@ const std::string& LogPath() {
         std::string base =
             dir != nullptr ? dir : (::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
         std::string p = base + "/quorvane-fuzz-" + std::to_string(::getpid()) + ".adi";
-        std::atexit([] { ::unlink(LogPath().c_str()); });
         return p;
     }();
     return path;
@@ -99,6 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     if (LogLineScanner::HandleHeld()) std::abort();
+    // Removed after every input: libFuzzer ends without running exit handlers.
+    ::unlink(LogPath().c_str());
 
     const reference::Counts ref =
         reference::CountText(shortLead + std::string(reinterpret_cast<const char*>(data), size));
