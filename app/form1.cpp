@@ -1,0 +1,334 @@
+#include "form1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <memory>
+
+#include "bandmodetable.h"
+#include "form2.h"
+#include "form3.h"
+#include "form4.h"
+#include "form5.h"
+#include "form6.h"
+#include "gridcontrol.h"
+#include "windowdesign.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("Quorvane");
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void AddSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+void ShowWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock, QWidget* parent)
+    : QMainWindow(parent),
+      chooser_(std::move(chooser)),
+      reporter_(std::move(reporter)),
+      clock_(std::move(clock)),
+      grid_(new GridControl) {
+    if (!chooser_) {
+        chooser_ = [this](const QString& startFolder) {
+            return QFileDialog::getOpenFileName(this, QString(), startFolder,
+                                                tr("ADIF logs (*.adi *.adif);;All files (*)"));
+        };
+    }
+    if (!reporter_) {
+        reporter_ = [this](const QString& message) {
+            QMessageBox::warning(this, kCaption, message);
+        };
+    }
+    if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
+
+    setObjectName(QStringLiteral("Form1"));
+    ApplyWindowDesign(*this, Border::Fixed);
+    setWindowTitle(kCaption);
+
+    QMenu* file = AddMenu(menuBar(), "mnuFile", tr("File"));
+    mnuOpen_ = AddItem(file, "mnuOpen", tr("Open ADIF"));
+    AddSeparator(file, "mnuLine_1");
+    QAction* exit = AddItem(file, "mnuExit", tr("Exit"));
+    QMenu* option = AddMenu(menuBar(), "mnuOption", tr("Option"));
+    QAction* chart = AddItem(option, "mnuChart", tr("Chart"));
+    AddSeparator(option, "mnuLine_2");
+    mnuQSLReceived_ = AddItem(option, "mnuQSLReceived", tr("QSL Rcvd/Sent"));
+    mnuContinent_ = AddItem(option, "mnuContinent", tr("Continent summary"));
+    QMenu* help = AddMenu(menuBar(), "mnuHelp", tr("Help"));
+    AddItem(help, "mnuVer", tr("Quorvane ver2.0"));  // a version label; choosing it does nothing
+
+    connect(mnuOpen_, &QAction::triggered, this, &Form1::OpenLog);
+    connect(exit, &QAction::triggered, this, &Form1::ExitProgram);
+    connect(chart, &QAction::triggered, this, &Form1::ShowModeChart);
+    connect(mnuQSLReceived_, &QAction::triggered, this, &Form1::ShowQslWindow);
+    connect(mnuContinent_, &QAction::triggered, this, &Form1::ShowContinentWindow);
+
+    auto* client = new QWidget;
+    setCentralWidget(client);
+    grid_->setParent(client);
+    grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+    grid_->setGeometry(TwipsRect(120, 0, 4215, 3735));
+    SizeAndCentre(*this, 4425, 3840, Border::Fixed, menuBar()->sizeHint().height());
+
+    SetUpBandModeTable(*grid_);
+}
+
+Form1::~Form1() {
+    // Windows still open when the program ends ("Exit") go with it, without their close steps.
+    delete form2_.data();
+    delete form3_.data();
+    delete form4_.data();
+    delete form5_.data();
+    delete form6_.data();
+}
+
+QString Form1::ErrorMessage(const quorvane::TallyError& error, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    if (const auto* logError = dynamic_cast<const quorvane::LogError*>(&error)) {
+        const QString reason = QString::fromLocal8Bit(logError->reason().c_str());
+        if (dynamic_cast<const quorvane::LogReadError*>(&error))
+            return tr("Cannot read \"%1\": %2.").arg(file, reason);
+        return tr("Cannot open \"%1\": %2.").arg(file, reason);
+    }
+    if (const auto* overflow = dynamic_cast<const quorvane::CounterOverflow*>(&error)) {
+        return tr("Cannot count \"%1\": the count %2 would pass 2,147,483,647.")
+            .arg(file, QString::fromStdString(overflow->counter()));
+    }
+    return tr("Cannot count \"%1\": %2.").arg(file, QString::fromLocal8Bit(error.what()));
+}
+
+// ---- "Open ADIF"
+
+void Form1::OpenLog() {
+    if (quorvane::LogLineScanner::HandleHeld()) return;  // greyed meanwhile; never a second scan
+    BandModeTally.ClearCounters();
+    FileName = chooser_(lastFolder_);
+    if (FileName.isEmpty()) return;  // the table and the caption keep the previous log
+    lastFolder_ = QFileInfo(FileName).absolutePath();
+    setWindowTitle(QFileInfo(FileName).fileName());
+
+    quorvane::LogLineScanner log;
+    try {
+        log.Open(QFile::encodeName(FileName).toStdString());
+        ScanStarted();
+        const bool completed = BandModeTally.Scan(log, [this] { return YieldToGui(); });
+        log.Close();
+        UpdateCommands();
+        CloseBusy();
+        if (!completed) return;  // the program is ending
+        FillBandModeTable(*grid_, BandModeTally);
+    } catch (const quorvane::TallyError& error) {
+        log.Close();
+        UpdateCommands();
+        CloseBusy();
+        const QString path = FileName;
+        ForgetLog();
+        reporter_(ErrorMessage(error, path));
+    }
+}
+
+// Back to the state before the first log, so that no partial count is shown as a result.
+void Form1::ForgetLog() {
+    FileName.clear();
+    setWindowTitle(kCaption);
+    BandModeTally = quorvane::BandModeTally{};
+    ClearBandModeTable(*grid_);
+}
+
+// ---- scanning: the busy notice, the yield and the single log handle
+
+quorvane::ScanHooks Form1::Hooks() {
+    return {[this] { ScanStarted(); }, [this] { return YieldToGui(); },
+            [this] {
+                UpdateCommands();
+                CloseBusy();
+            }};
+}
+
+void Form1::ScanStarted() {
+    UpdateCommands();
+    ShowBusy();
+    lastYield_ = clock_();
+}
+
+// Called by the scans once per block read; a block takes well under a millisecond, so the
+// windows are served every kYieldInterval without looking at the clock per line.
+bool Form1::YieldToGui() {
+    if (ending_) return false;
+    const auto now = clock_();
+    if (now - lastYield_ >= kYieldInterval) {
+        lastYield_ = now;
+        QCoreApplication::processEvents();
+    }
+    return !ending_;
+}
+
+void Form1::ShowBusy() {
+    if (!form6_) {
+        form6_ = new Form6;
+        form6_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    form6_->show();
+    // Let the notice reach the screen even before a scan that never yields; no command can
+    // start meanwhile, as user input waits.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form1::CloseBusy() {
+    if (!form6_) return;
+    form6_->close();
+    delete form6_.data();
+}
+
+// While a scan holds the log, the commands that would start another are greyed.
+void Form1::UpdateCommands() {
+    const bool held = quorvane::LogLineScanner::HandleHeld();
+    mnuOpen_->setEnabled(!held);
+    mnuContinent_->setEnabled(!held || (form2_ && form2_ != loading_));
+    mnuQSLReceived_->setEnabled(!held || (form5_ && form5_ != loading_));
+}
+
+// ---- the other windows
+
+void Form1::ShowModeChart() {
+    if (FileName.isEmpty()) return;
+    try {
+        if (!form3_) {
+            form3_ = new Form3(BandModeTally);
+            form3_->setAttribute(Qt::WA_DeleteOnClose);
+            form3_->setWindowIcon(WindowIcon());
+        }
+        ShowWindow(form3_);
+    } catch (...) {
+        // The chart commands ignore every error while their window is made and shown.
+    }
+}
+
+void Form1::ShowContinentChart(const Form2& source) {
+    try {
+        if (!form4_) {
+            form4_ = new Form4(source.ContinentBandTally);
+            form4_->setAttribute(Qt::WA_DeleteOnClose);
+            form4_->setWindowIcon(WindowIcon());
+        }
+        ShowWindow(form4_);
+    } catch (...) {
+        // As for the mode chart.
+    }
+}
+
+void Form1::ShowContinentWindow() {
+    if (FileName.isEmpty()) return;
+    if (form2_) {
+        if (form2_ != loading_) ShowWindow(form2_);
+        return;
+    }
+    if (quorvane::LogLineScanner::HandleHeld()) return;
+
+    auto form = std::make_unique<Form2>();
+    connect(form.get(), &Form2::chartRequested, this,
+            [this, source = form.get()] { ShowContinentChart(*source); });
+    connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
+    form2_ = form.get();
+    loading_ = form.get();
+    const QString path = FileName;
+    try {
+        const bool completed = form->Load(path, Hooks());
+        loading_ = nullptr;
+        if (!completed) return;  // the program is ending; the window goes unseen
+    } catch (const quorvane::TallyError& error) {
+        loading_ = nullptr;
+        form.reset();
+        UpdateCommands();
+        reporter_(ErrorMessage(error, path));
+        return;
+    }
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    ShowWindow(form.release());
+    UpdateCommands();
+}
+
+void Form1::ShowQslWindow() {
+    if (FileName.isEmpty()) return;
+    if (form5_) {
+        if (form5_ != loading_) ShowWindow(form5_);
+        return;
+    }
+    if (quorvane::LogLineScanner::HandleHeld()) return;
+
+    auto form = std::make_unique<Form5>();
+    connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
+    form5_ = form.get();
+    loading_ = form.get();
+    const QString path = FileName;
+    try {
+        form->Load(path, Hooks());
+        loading_ = nullptr;
+        if (ending_) return;
+    } catch (const quorvane::TallyError& error) {
+        loading_ = nullptr;
+        form.reset();
+        UpdateCommands();
+        reporter_(ErrorMessage(error, path));
+        return;
+    }
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    ShowWindow(form.release());
+    UpdateCommands();
+}
+
+// ---- ending
+
+// A window in its load step is only hidden: the load stops at its next yield and discards it.
+void Form1::CloseWindow(QWidget* window) {
+    if (!window) return;
+    if (window == loading_)
+        window->hide();
+    else
+        window->close();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    ending_ = true;
+    CloseWindow(form2_);
+    CloseWindow(form3_);
+    CloseWindow(form4_);
+    CloseWindow(form5_);
+    CloseWindow(form6_);
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Form1::ExitProgram() {
+    ending_ = true;
+    CloseWindow(form2_);
+    QCoreApplication::exit(0);
+}

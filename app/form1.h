@@ -1,0 +1,87 @@
+// The main window: the menus, the "Open ADIF" command, the band/mode table, and the keeper of
+// the other five windows.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <chrono>
+#include <functional>
+
+#include "quorvane/band_mode_tally.h"
+#include "quorvane/errors.h"
+#include "quorvane/log_line_scanner.h"
+
+class QAction;
+class GridControl;
+class Form2;
+class Form3;
+class Form4;
+class Form5;
+class Form6;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Asks for a log, starting in `startFolder`; an empty path means the user cancelled.
+    using FileChooser = std::function<QString(const QString& startFolder)>;
+    // Shows an error that ended a command.
+    using ErrorReporter = std::function<void(const QString& message)>;
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // While a scan runs, pending window events are processed whenever this much scanning time
+    // has passed since they were last processed. The scan offers to yield once per block read.
+    static constexpr std::chrono::milliseconds kYieldInterval{10};
+
+    // Empty arguments take the defaults: Qt's file-open dialog, a message box, steady_clock.
+    explicit Form1(FileChooser chooser = {}, ErrorReporter reporter = {}, Clock clock = {},
+                   QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Read by the other windows: the path of the log chosen by the last "Open ADIF" (empty
+    // when there is none) and its band/mode counters.
+    QString FileName;
+    quorvane::BandModeTally BandModeTally;
+
+    // The message shown for an error that ended a scan of the log at `path`.
+    static QString ErrorMessage(const quorvane::TallyError& error, const QString& path);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void OpenLog();
+    void ExitProgram();
+    void ShowModeChart();
+    void ShowQslWindow();
+    void ShowContinentWindow();
+    void ShowContinentChart(const Form2& source);
+
+    quorvane::ScanHooks Hooks();
+    void ScanStarted();
+    bool YieldToGui();
+    void ShowBusy();
+    void CloseBusy();
+    void UpdateCommands();
+    void CloseWindow(QWidget* window);
+    void ForgetLog();
+
+    FileChooser chooser_;
+    ErrorReporter reporter_;
+    Clock clock_;
+    std::chrono::steady_clock::time_point lastYield_{};
+
+    GridControl* grid_;
+    QAction* mnuOpen_;
+    QAction* mnuQSLReceived_;
+    QAction* mnuContinent_;
+
+    QPointer<Form2> form2_;
+    QPointer<Form3> form3_;
+    QPointer<Form4> form4_;
+    QPointer<Form5> form5_;
+    QPointer<Form6> form6_;
+    QWidget* loading_ = nullptr;  // the continent or QSL window in its load step, not yet shown
+    bool ending_ = false;         // the program is ending: any running scan stops at once
+    QString lastFolder_;          // of the log chosen last in this run
+};

@@ -1,0 +1,14 @@
+// Quorvane: band, mode, continent and QSL summaries of an ADIF log. The main window is all
+// there is to start; the program takes no arguments and keeps no settings.
+#include <QApplication>
+
+#include "form1.h"
+#include "windowdesign.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(WindowIcon());
+    Form1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,81 @@
+// What the window tests share: a main window whose file chooser, error reporter and clock the
+// test controls, logs written on the fly, and ways to find windows and read grids back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "form1.h"
+#include "gridcontrol.h"
+
+class QAction;
+class QWidget;
+
+namespace guitest {
+
+// One contact line of a log.
+std::string Contact(const std::string& band, const std::string& mode,
+                    const std::string& continent = "", const std::string& extra = "");
+
+// A top-level window by object name, or nullptr; windows waiting to be deleted are deleted
+// first.
+QWidget* Window(const QString& name);
+void FlushDeletes();
+
+GridControl* Grid(QWidget* window);
+QStringList Row(const GridControl& grid, int row);
+QStringList Column(const GridControl& grid, int col);
+
+// Records, in order, the names of the watched windows that receive a close event.
+class CloseRecorder {
+  public:
+    void Watch(QWidget* window);
+    QStringList closed;
+
+  private:
+    std::vector<std::unique_ptr<QObject>> filters_;
+};
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString Write(const QString& name, const std::string& content);
+    // A generated log of several of the scanner's blocks, written once per test program.
+    static QString LargeLog();
+
+    // The main window's menu command; the action itself, for its enabled state.
+    QAction* Action(const char* name) const;
+    void Trigger(const char* name);
+    // "Open ADIF" answered with `path` (empty: cancel).
+    void Open(const QString& path);
+    GridControl& MainGrid() const { return *Grid(form.get()); }
+
+    // Runs `action` from inside the scan's yield when the clock is read for the nth time
+    // during a scan (n = 2 is the first yield), as if a user event had arrived then.
+    void AtClockReading(int n, std::function<void()> action);
+
+    QTemporaryDir dir;
+    std::deque<QString> answers;  // what the chooser returns, in turn
+    QStringList startFolders;     // what the chooser was asked to start in
+    QStringList errors;           // what the error reporter was given
+    int clockReadings = 0;
+    std::unique_ptr<Form1> form;
+
+  private:
+    std::chrono::steady_clock::time_point now_{};
+    int actionAt_ = -1;
+    std::function<void()> action_;
+};
+
+}  // namespace guitest

@@ -1,0 +1,32 @@
+// The continent window: the continent-by-band table of the log open when it was loaded.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include "quorvane/continent_band_tally.h"
+#include "quorvane/log_line_scanner.h"
+
+class GridControl;
+
+class Form2 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Builds the window and sets up the table's labels, sizes and alignment, so that they are
+    // in place even when the tally fails.
+    explicit Form2(QWidget* parent = nullptr);
+
+    // Tallies the log at `path` and fills the table. Returns false when the yield hook
+    // stopped the scan; raises the tally's errors (LogError, CounterOverflow).
+    bool Load(const QString& path, const quorvane::ScanHooks& hooks);
+
+    // Read by the continent chart.
+    quorvane::ContinentBandTally ContinentBandTally;
+
+  signals:
+    // "Chart" was chosen; whoever keeps the windows opens the continent chart.
+    void chartRequested();
+
+  private:
+    GridControl* grid_;
+};

@@ -1,0 +1,23 @@
+// The QSL window: received as a share of sent for paper QSL, LoTW and eQSL, in one row.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "quorvane/log_line_scanner.h"
+
+class GridControl;
+
+class Form5 : public QWidget {
+    Q_OBJECT
+  public:
+    // Builds the window and sets up the table's labels, sizes and alignment.
+    explicit Form5(QWidget* parent = nullptr);
+
+    // Counts the log at `path` and writes the percentage row. Raises the tally's errors
+    // (LogError, CounterOverflow); the row is then left empty.
+    void Load(const QString& path, const quorvane::ScanHooks& hooks);
+
+  private:
+    GridControl* grid_;
+};
