@@ -1,8 +1,9 @@
 // Differential fuzz target: the fast scanner and its three tallies against the plain
 // reference implementation, on arbitrary bytes.
 //
-// Input layout: byte 0 chooses the placement. With bit 0 clear, the rest of the input is the
-// whole log. With bit 0 set, bytes 1 and 2 give a cut c (0 to 1023) and the log is a
+// Input layout: byte 0 chooses the placement. With bits 0 and 2 clear, the rest of the input
+// is the whole log. With bit 2 set (and bit 0 clear), bytes 1 and 2 give a block size from 1
+// to 512 bytes, which every scan reads at a time, and the rest is the log. With bit 0 set, bytes 1 and 2 give a cut c (0 to 1023) and the log is a
 // tag-free first line that ends c bytes before the end of the scanner's first block
 // (terminated by CR, or by LF when bit 1 is set), followed by the rest of the input: so the
 // input straddles the block end at every possible cut. The scanner reads files, so the log
@@ -70,7 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t layout = data[0];
     ++data, --size;
     std::string lead, shortLead;
-    if (layout & 1) {
+    std::size_t blockSize = 0;
+    if (!(layout & 1) && (layout & 4)) {
+        if (size < 2) return 0;
+        blockSize = 1 + (data[0] | (std::size_t{data[1]} << 8)) % 512;
+        data += 2, size -= 2;
+    } else if (layout & 1) {
         if (size < 2) return 0;
         const std::size_t cut = (data[0] | (std::size_t{data[1]} << 8)) % 1024;
         data += 2, size -= 2;
@@ -85,14 +91,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ContinentBandTally continent;
     QslTally qsl;
     try {
-        LogLineScanner log;
+        ScanHooks hooks;
+        hooks.blockSize = blockSize;
+        LogLineScanner log(blockSize);
         log.Open(LogPath());
         if (!bandMode.Scan(log)) std::abort();
         log.Close();
         bandMode.FormTotals();
-        if (!continent.ScanContinentBands(LogPath())) std::abort();
+        if (!continent.ScanContinentBands(LogPath(), hooks)) std::abort();
         for (int c = 1; c <= 7; ++c) continent.ContinentTotal(c);
-        qsl.Count(LogPath());
+        qsl.Count(LogPath(), hooks);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "unexpected error: %s\n", e.what());
         std::abort();

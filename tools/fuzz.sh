@@ -19,7 +19,8 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
 cmake --build "$build" -j "$jobs" --target quorvane_fuzz_tally quorvane-loggen >/dev/null
 
 # Seeds: small generated logs in every line-end style, as the whole input (layout byte 0)
-# and placed across the first block end (layout byte 1, cut 40).
+# placed across the first block end (layout byte 1, cut 40), and read 8 bytes at a time
+# (layout byte 4).
 corpus=$build/corpus
 mkdir -p "$corpus" "$build/findings"
 seed=1
@@ -29,6 +30,7 @@ for eol in crlf cr lf mixed; do
         "$build/tools/quorvane-loggen" --contacts 12 --seed $seed --eol $eol $extra -o "$build/seed.adi"
         { printf '\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-whole"
         { printf '\001\050\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-cut"
+        { printf '\004\007\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-blocks"
         seed=$((seed + 1))
     done
 done

@@ -72,7 +72,7 @@ private:
 }  // namespace
 
 bool ContinentBandTally::ScanContinentBands(const std::string& path, const ScanHooks& hooks) {
-    LogLineScanner log;
+    LogLineScanner log(hooks.blockSize);
     detail::ScanSession session(log, path, hooks);
     *this = ContinentBandTally{};
     ContinentSink sink(*this);

@@ -77,6 +77,9 @@ TagMatcher::TagMatcher(const std::vector<TagSpec>& tags) {
 // ---------------------------------------------------------------------------------------------
 // LogLineScanner
 
+LogLineScanner::LogLineScanner(std::size_t blockSize)
+    : blockSize_(blockSize == 0 ? kBlockSize : blockSize) {}
+
 LogLineScanner::~LogLineScanner() { Close(); }
 
 bool LogLineScanner::HandleHeld() noexcept { return g_handleHeld.load(); }
@@ -199,7 +202,7 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
     if (!IsOpen()) throw std::logic_error("LogLineScanner::Scan without an open log");
     constexpr std::size_t kCarry = TagMatcher::kMaxLiteral;  // a tag cut by a block end
     constexpr std::size_t kPad = TagMatcher::kMaxLiteral + kChunk;
-    buffer_.assign(kCarry + kBlockSize + kPad, '\0');
+    buffer_.resize(kCarry + blockSize_ + kPad);
     char* const buf = buffer_.data();
 
     LastLineTracker last(lastLine_);
@@ -209,7 +212,7 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
     for (;;) {
         ssize_t got;
         do {
-            got = ::read(fd_, buf + length, kBlockSize);
+            got = ::read(fd_, buf + length, blockSize_);
         } while (got < 0 && errno == EINTR);
         if (got < 0) throw LogReadError(path_, SystemReason(errno));
         const bool atEnd = got == 0;

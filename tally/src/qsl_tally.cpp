@@ -34,7 +34,7 @@ void QslTally::Count(const std::string& path, const ScanHooks& hooks) {
         return m;
     }();
     *this = QslTally{};
-    LogLineScanner log;
+    LogLineScanner log(hooks.blockSize);
     // The first opening shows the busy notice and the session closes it after the last pass.
     detail::ScanSession session(log, path, hooks);
     for (std::size_t f = 0; f < kQslFieldCount; ++f) {

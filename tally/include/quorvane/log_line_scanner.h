@@ -79,6 +79,7 @@ struct ScanHooks {
     std::function<void()> opened;  // the log has been opened
     YieldHook yield;               // not called by the QSL tally, which never yields
     std::function<void()> closed;  // the log has been closed, also after an error
+    std::size_t blockSize = 0;     // bytes read at a time; 0 for the scanner's usual size
 };
 
 // The program's single log handle (file number 1). Only one LogLineScanner can hold it at a
@@ -92,7 +93,9 @@ public:
     static constexpr std::size_t kBlockSize = 256 * 1024;
     static constexpr std::size_t kLastLineLimit = 4096;
 
-    LogLineScanner() = default;
+    // `blockSize` is how much is read at a time, and so how often the yield hook is called;
+    // any size from 1 byte counts the same.
+    explicit LogLineScanner(std::size_t blockSize = kBlockSize);
     ~LogLineScanner();
     LogLineScanner(const LogLineScanner&) = delete;
     LogLineScanner& operator=(const LogLineScanner&) = delete;
@@ -114,6 +117,7 @@ public:
     const std::string& lastLine() const noexcept { return lastLine_; }
 
 private:
+    std::size_t blockSize_;
     int fd_ = -1;
     std::string path_;
     std::string lastLine_;
