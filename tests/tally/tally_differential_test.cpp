@@ -147,6 +147,19 @@ TEST(Differential, SmallByteSoups) {
     }
 }
 
+// Any block size counts the same: every tag and every CRLF is cut somewhere.
+TEST(Differential, SoupsReadInTinyBlocks) {
+    std::mt19937_64 rng(3);
+    TempFile file;
+    for (int i = 0; i < 150; ++i) {
+        const std::string text = Soup(rng, rng() % 2000);
+        const std::size_t blockSize = 1 + rng() % 40;
+        file.Write(text);
+        ASSERT_TRUE(SameAsReference(CountFile(file.path(), blockSize), reference::CountText(text)))
+            << "soup " << i << " read " << blockSize << " bytes at a time";
+    }
+}
+
 TEST(Differential, ByteSoupsOverBlockEnds) {
     std::mt19937_64 rng(2);
     TempFile file;

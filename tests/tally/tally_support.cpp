@@ -64,16 +64,18 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-Tallies CountFile(const std::string& path) {
+Tallies CountFile(const std::string& path, std::size_t blockSize) {
     Tallies t;
-    LogLineScanner log;
+    LogLineScanner log(blockSize);
     log.Open(path);
     t.bandMode.Scan(log);
     log.Close();
     t.bandMode.FormTotals();
-    t.continent.ScanContinentBands(path);
+    ScanHooks hooks;
+    hooks.blockSize = blockSize;
+    t.continent.ScanContinentBands(path, hooks);
     for (int c = 1; c <= 7; ++c) t.continent.ContinentTotal(c);
-    t.qsl.Count(path);
+    t.qsl.Count(path, hooks);
     return t;
 }
 

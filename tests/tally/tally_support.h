@@ -50,8 +50,8 @@ struct Tallies {
 };
 
 // Counts the file as the program does: the band/mode scan and its totals, the continent scan
-// and its seven totals, the QSL tally.
-Tallies CountFile(const std::string& path);
+// and its seven totals, the QSL tally; each reading `blockSize` bytes at a time (0: as usual).
+Tallies CountFile(const std::string& path, std::size_t blockSize = 0);
 // The same for a text written to a temporary file.
 Tallies CountText(std::string_view text);
 
