@@ -4,10 +4,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <array>
 #include <stdexcept>
 
 #include "twips.h"
+#include "windowdesign.h"
 
 namespace {
 
@@ -22,6 +24,35 @@ constexpr std::array<Qt::Alignment, 9> kAlignments{
     Qt::AlignRight | Qt::AlignTop,       Qt::AlignRight | Qt::AlignVCenter,
     Qt::AlignRight | Qt::AlignBottom,
 };
+
+// Paints a cell as the grid always has: its colour, then its text with a one-pixel margin, so
+// that a header as wide as its column ("Rcvd/Sent") still shows whole; wider text is clipped
+// at the cell's edges.
+class CellDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->fillRect(option.rect, index.data(Qt::BackgroundRole).value<QBrush>());
+        painter->setPen(index.data(Qt::ForegroundRole).value<QBrush>().color());
+        painter->setFont(option.font);
+        const auto alignment = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
+        painter->drawText(option.rect.adjusted(1, 0, -1, 0), int(alignment),
+                          index.data(Qt::DisplayRole).toString());
+        painter->restore();
+    }
+};
+
+// Pixel edges follow the running total of twips, so that rounding does not add up along a row
+// of cells.
+int Edge(const std::vector<int>& twips, std::size_t count) {
+    int sum = 0;
+    for (std::size_t i = 0; i < count; ++i) sum += twips[i];
+    return TwipsToPixels(sum);
+}
 
 }  // namespace
 
@@ -45,6 +76,8 @@ GridControl::GridControl(QWidget* parent) : QTableWidget(parent) {
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
+    setItemDelegate(new CellDelegate(this));
+    setFont(WindowFont());  // a style sheet would otherwise give the grid the style's own font
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
 
@@ -67,7 +100,7 @@ void GridControl::SetRows(int n) {
     const int oldRows = rowCount();
     setRowCount(n);
     rowTwips_.resize(static_cast<std::size_t>(n), kDefaultRowTwips);
-    for (int r = oldRows; r < n; ++r) setRowHeight(r, TwipsToPixels(kDefaultRowTwips));
+    ApplySizes();
     FillNewCells(oldRows, columnCount());
 }
 
@@ -77,7 +110,7 @@ void GridControl::SetCols(int n) {
     setColumnCount(n);
     colTwips_.resize(static_cast<std::size_t>(n), kDefaultColTwips);
     colAlignment_.resize(static_cast<std::size_t>(n), kDefaultAlignment);
-    for (int c = oldCols; c < n; ++c) setColumnWidth(c, TwipsToPixels(kDefaultColTwips));
+    ApplySizes();
     FillNewCells(rowCount(), oldCols);
 }
 
@@ -116,8 +149,8 @@ void GridControl::SetColWidth(int col, int twips) {
     for (int c = 0; c < columnCount(); ++c) {
         if (col != -1 && c != col) continue;
         colTwips_[static_cast<std::size_t>(c)] = twips;
-        setColumnWidth(c, TwipsToPixels(twips));
     }
+    ApplySizes();
 }
 
 void GridControl::SetRowHeight(int row, int twips) {
@@ -126,8 +159,15 @@ void GridControl::SetRowHeight(int row, int twips) {
     for (int r = 0; r < rowCount(); ++r) {
         if (row != -1 && r != row) continue;
         rowTwips_[static_cast<std::size_t>(r)] = twips;
-        setRowHeight(r, TwipsToPixels(twips));
     }
+    ApplySizes();
+}
+
+void GridControl::ApplySizes() {
+    for (std::size_t c = 0; c < colTwips_.size(); ++c)
+        setColumnWidth(static_cast<int>(c), Edge(colTwips_, c + 1) - Edge(colTwips_, c));
+    for (std::size_t r = 0; r < rowTwips_.size(); ++r)
+        setRowHeight(static_cast<int>(r), Edge(rowTwips_, r + 1) - Edge(rowTwips_, r));
 }
 
 int GridControl::ColWidth(int col) const {

@@ -46,6 +46,7 @@ class GridControl : public QTableWidget {
   private:
     void CheckCell(int row, int col) const;
     void FillNewCells(int oldRows, int oldCols);
+    void ApplySizes();
 
     std::vector<int> colTwips_;
     std::vector<int> rowTwips_;

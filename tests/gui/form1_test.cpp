@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -78,6 +79,8 @@ TEST_F(MainWindow, HasTheDesignedClientAreaFontAndBorder) {
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->font().family(), "Arial");
     EXPECT_EQ(form->font().pointSize(), 9);
+    const QString face = QFontInfo(MainGrid().font()).family();  // Arial or its metric twin
+    EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face.toStdString();
     const Qt::WindowFlags flags = form->windowFlags();
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);

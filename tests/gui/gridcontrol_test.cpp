@@ -49,10 +49,12 @@ TEST(GridControl, MinusOneSizesEveryColumnAndRowHeadersIncluded) {
         EXPECT_EQ(grid.ColWidth(c), 840);
         EXPECT_EQ(grid.columnWidth(c), 56);  // 15 twips to the pixel
     }
+    int pixels = 0;
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(grid.RowHeight(r), 280);
-        EXPECT_EQ(grid.rowHeight(r), 19);
+        pixels += grid.rowHeight(r);
     }
+    EXPECT_EQ(pixels, 75);  // 1120 twips: the rounding of 18.67 pixels does not add up
     grid.SetColWidth(2, 720);
     EXPECT_EQ(grid.ColWidth(1), 840);
     EXPECT_EQ(grid.ColWidth(2), 720);
