@@ -42,6 +42,18 @@ void AddSeparator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(QLatin1String(name));
 }
 
+// Whatever ends a load step, the window is no longer loading.
+class LoadingScope {
+  public:
+    explicit LoadingScope(QWidget*& loading) : loading_(loading) {}
+    ~LoadingScope() { loading_ = nullptr; }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+  private:
+    QWidget*& loading_;
+};
+
 void ShowWindow(QWidget* window) {
     window->show();
     window->raise();
@@ -259,6 +271,7 @@ void Form1::ShowContinentWindow() {
     connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
     form2_ = form.get();
     loading_ = form.get();
+    const LoadingScope loading(loading_);
     const QString path = FileName;
     try {
         const bool completed = form->Load(path, Hooks());
@@ -288,6 +301,7 @@ void Form1::ShowQslWindow() {
     connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
     form5_ = form.get();
     loading_ = form.get();
+    const LoadingScope loading(loading_);
     const QString path = FileName;
     try {
         form->Load(path, Hooks());
