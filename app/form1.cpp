@@ -145,7 +145,10 @@ void Form1::OpenLog() {
     FileName = chooser_(lastFolder_);
     if (FileName.isEmpty()) return;  // the table and the caption keep the previous log
     lastFolder_ = QFileInfo(FileName).absolutePath();
-    setWindowTitle(QFileInfo(FileName).fileName());
+    // Qt reads "[*]" in a title as the modified-mark placeholder and drops it; doubled, it
+    // shows as itself, so a log named "log[*].adi" keeps its name in the caption.
+    QString caption = QFileInfo(FileName).fileName();
+    setWindowTitle(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
 
     quorvane::LogLineScanner log;
     try {

@@ -8,6 +8,7 @@
 #include <QBarSet>
 #include <QFile>
 #include <QPointer>
+#include <QWindow>
 
 #include "chart_readback.h"
 #include "gui/gui_support.h"
@@ -277,6 +278,14 @@ TEST_F(ChartLifecycle, BothChartsDrawCountsAbove32767Exactly) {
     EXPECT_EQ(mode[2][7], 3);           // PHO on 40 m
     EXPECT_EQ(continent[3][5], 32768);  // EU on 20 m
     EXPECT_EQ(continent[4][7], 3);      // NA on 40 m
+}
+
+// ---- the main window's caption, which names the log the mode chart is drawn from
+
+TEST_F(ChartLifecycle, CaptionShowsALogNameHoldingTheTitlePlaceholderAsItIs) {
+    Open(Write("contest[*].adi", Contact("20M", "CW")));
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_EQ(form->windowHandle()->title(), "contest[*].adi");
 }
 
 }  // namespace
