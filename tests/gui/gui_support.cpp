@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include "loggen.h"
+#include "quorvane/band_mode_tally.h"
+#include "quorvane/continent_band_tally.h"
 
 namespace guitest {
 
@@ -44,6 +46,46 @@ QStringList Column(const GridControl& grid, int col) {
     QStringList texts;
     for (int r = 0; r < grid.Rows(); ++r) texts << grid.TextMatrix(r, col);
     return texts;
+}
+
+QStringList DataCells(const GridControl& grid) {
+    QStringList cells;
+    for (int r = 1; r < grid.Rows(); ++r) cells << Row(grid, r).mid(1);
+    return cells;
+}
+
+QStringList ExpectedBandModeCells(const QString& path) {
+    quorvane::LogLineScanner log;
+    log.Open(QFile::encodeName(path).toStdString());
+    quorvane::BandModeTally tally;
+    tally.Scan(log);
+    log.Close();
+    tally.FormTotals();
+    QStringList cells;
+    for (std::size_t b = 0; b < quorvane::kBandCount; ++b) {
+        for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
+            cells << QString::number(tally.Counter(m, b));
+        cells << QString::number(tally.*quorvane::BandModeTally::kBandTotals[b]);
+    }
+    for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
+        cells << QString::number(tally.*quorvane::BandModeTally::kClassTotals[m]);
+    cells << QString::number(tally.Total);
+    cells << "-"
+          << "-"
+          << "-" << QString::number(tally.OthersTotal);
+    return cells;
+}
+
+QStringList ExpectedContinentCells(const QString& path) {
+    quorvane::ContinentBandTally tally;
+    tally.ScanContinentBands(QFile::encodeName(path).toStdString());
+    QStringList cells;
+    for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
+        for (std::size_t c = 0; c < quorvane::kContinentCount; ++c)
+            cells << QString::number(tally.Counter(c, b));
+    for (int c = 1; c <= static_cast<int>(quorvane::kContinentCount); ++c)
+        cells << QString::number(tally.ContinentTotal(c));
+    return cells;
 }
 
 namespace {

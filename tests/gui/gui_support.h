@@ -35,6 +35,13 @@ GridControl* Grid(QWidget* window);
 QStringList Row(const GridControl& grid, int row);
 QStringList Column(const GridControl& grid, int col);
 
+// Every cell below the header row and right of the header column, row by row.
+QStringList DataCells(const GridControl& grid);
+// What the main table and the continent table must show for the log at `path`, counted by the
+// tally library alone, in DataCells order.
+QStringList ExpectedBandModeCells(const QString& path);
+QStringList ExpectedContinentCells(const QString& path);
+
 // Records, in order, the names of the watched windows that receive a close event.
 class CloseRecorder {
   public:
