@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <functional>
 #include <memory>
 
 #include "bandmodetable.h"
@@ -52,6 +54,33 @@ class LoadingScope {
 
   private:
     QWidget*& loading_;
+};
+
+// A window closed while a scan yields is deleted only once control is back in the event loop,
+// after the scan. Until then it counts as gone: it is never shown again, only replaced, and it
+// is left to its pending deletion. The kept windows are hidden only by their close (Qt clears
+// Qt::WA_DeleteOnClose as it closes), while one in its load step has not been shown yet.
+bool IsClosed(const QWidget* window) {
+    return window && window->isHidden() && window->testAttribute(Qt::WA_WState_ExplicitShowHide);
+}
+
+template <typename Window>
+void ForgetIfClosed(QPointer<Window>& window) {
+    if (IsClosed(window)) window.clear();
+}
+
+// Runs `hidden` whenever the watched window is hidden, as by its close.
+class HideWatcher : public QObject {
+  public:
+    HideWatcher(QObject* parent, std::function<void()> hidden)
+        : QObject(parent), hidden_(std::move(hidden)) {}
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Hide) hidden_();
+        return false;
+    }
+
+  private:
+    std::function<void()> hidden_;
 };
 
 void ShowWindow(QWidget* window) {
@@ -227,8 +256,8 @@ void Form1::CloseBusy() {
 void Form1::UpdateCommands() {
     const bool held = quorvane::LogLineScanner::HandleHeld();
     mnuOpen_->setEnabled(!held);
-    mnuContinent_->setEnabled(!held || (form2_ && form2_ != loading_));
-    mnuQSLReceived_->setEnabled(!held || (form5_ && form5_ != loading_));
+    mnuContinent_->setEnabled(!held || (form2_ && form2_ != loading_ && !IsClosed(form2_)));
+    mnuQSLReceived_->setEnabled(!held || (form5_ && form5_ != loading_ && !IsClosed(form5_)));
 }
 
 // ---- the other windows
@@ -236,6 +265,7 @@ void Form1::UpdateCommands() {
 void Form1::ShowModeChart() {
     if (FileName.isEmpty()) return;
     try {
+        ForgetIfClosed(form3_);
         if (!form3_) {
             form3_ = new Form3(BandModeTally);
             form3_->setAttribute(Qt::WA_DeleteOnClose);
@@ -249,6 +279,7 @@ void Form1::ShowModeChart() {
 
 void Form1::ShowContinentChart(const Form2& source) {
     try {
+        ForgetIfClosed(form4_);
         if (!form4_) {
             form4_ = new Form4(source.ContinentBandTally);
             form4_->setAttribute(Qt::WA_DeleteOnClose);
@@ -262,6 +293,7 @@ void Form1::ShowContinentChart(const Form2& source) {
 
 void Form1::ShowContinentWindow() {
     if (FileName.isEmpty()) return;
+    ForgetIfClosed(form2_);
     if (form2_) {
         if (form2_ != loading_) ShowWindow(form2_);
         return;
@@ -288,12 +320,15 @@ void Form1::ShowContinentWindow() {
         return;
     }
     form->setAttribute(Qt::WA_DeleteOnClose);
+    // Closed during a scan, it stays until the scan ends, but its command is greyed at once.
+    form->installEventFilter(new HideWatcher(form.get(), [this] { UpdateCommands(); }));
     ShowWindow(form.release());
     UpdateCommands();
 }
 
 void Form1::ShowQslWindow() {
     if (FileName.isEmpty()) return;
+    ForgetIfClosed(form5_);
     if (form5_) {
         if (form5_ != loading_) ShowWindow(form5_);
         return;
@@ -318,6 +353,8 @@ void Form1::ShowQslWindow() {
         return;
     }
     form->setAttribute(Qt::WA_DeleteOnClose);
+    // Closed during a scan, it stays until the scan ends, but its command is greyed at once.
+    form->installEventFilter(new HideWatcher(form.get(), [this] { UpdateCommands(); }));
     ShowWindow(form.release());
     UpdateCommands();
 }
