@@ -110,13 +110,15 @@ class Walk {
     void Start() {
         auto chooser = [this](const QString&) {
             ++asks_;
-            return chosen_ = ChooseLog();
+            return chosen_ = forced_.isEmpty() ? ChooseLog() : forced_;
         };
         auto reporter = [this](const QString& message) { errors_ << message; };
         auto clock = [this] {
             now_ += std::chrono::milliseconds(20);
+            ++readings_;
+            if (endAt_ > 0 && ++endReadings_ == endAt_) PostEnd();
             // A user event arriving while the scan reads: run when the scan yields.
-            if (depth_ == 1 && LogLineScanner::HandleHeld() && Chance(35)) {
+            if (depth_ == 1 && !ended_ && LogLineScanner::HandleHeld() && Chance(35)) {
                 QMetaObject::invokeMethod(
                     form_.get(), [this] { Step(true); }, Qt::QueuedConnection);
             }
@@ -128,6 +130,8 @@ class Walk {
         caption_ = "Quorvane";
         cells_ = QStringList(48, "");
         expectedErrors_ = 0;
+        endAt_ = 0;
+        ended_ = false;
         errors_.clear();
     }
 
@@ -143,6 +147,52 @@ class Walk {
         FlushDeletes();
         EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
         EXPECT_FALSE(LogLineScanner::HandleHeld());
+    }
+
+    enum class Scan { kOpen, kContinent, kQsl };
+
+    // Ends the program from inside a scan of the large log, by "Exit" or by closing the main
+    // window: at clock reading `at` of the scan, or with `at` 0 before it reads anything, while
+    // the busy notice is put up. The scan runs in the application's event loop, as it does in
+    // the program, and the main window is then destroyed as main() does.
+    void EndInScan(Scan scan, int at, bool byExit) {
+        if (scan != Scan::kOpen) {
+            // The log shown, and no window loaded that the scan is to load.
+            if (fileName_ != logs_.large().path) OpenLarge();
+            for (const char* kind : {"Form2", "Form5"})
+                if (QWidget* w = Window(kind)) w->close();
+            FlushDeletes();
+            CheckIdle();
+        }
+        forced_ = logs_.large().path;
+        endByExit_ = byExit;
+        endAt_ = at;
+        endReadings_ = 0;
+        const char* command = scan == Scan::kOpen        ? "mnuOpen"
+                              : scan == Scan::kContinent ? "mnuContinent"
+                                                         : "mnuQSLReceived";
+        QTimer::singleShot(0, form_.get(), [this, command, at] {
+            if (at == 0) PostEnd();
+            ++depth_;
+            Trigger(form_.get(), command);
+            --depth_;
+        });
+        QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 0) << "the program did not end";
+        EXPECT_TRUE(ended_);
+        EXPECT_LE(readings_ - readingsAtEnd_, 1) << "blocks were read after the end";
+        EXPECT_FALSE(LogLineScanner::HandleHeld());
+        FlushDeletes();
+        EXPECT_EQ(Count("Form2"), 0);
+        EXPECT_EQ(Count("Form6"), 0);
+        if (!byExit) {
+            for (const char* kind : kKinds) EXPECT_EQ(Count(kind, true), 0) << kind;
+        }
+        // main() destroys the main window once the event loop has ended.
+        form_.reset();
+        FlushDeletes();
+        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+        forced_.clear();
     }
 
     // One step at the top level, with whatever it left queued, then the checks.
@@ -183,7 +233,28 @@ class Walk {
         return Pick(logs_.all()).path;
     }
 
+    void OpenLarge() {
+        forced_ = logs_.large().path;
+        Open();
+        forced_.clear();
+    }
+
+    void PostEnd() {
+        QMetaObject::invokeMethod(
+            form_.get(),
+            [this] {
+                ended_ = true;
+                readingsAtEnd_ = readings_;
+                if (endByExit_)
+                    Trigger(form_.get(), "mnuExit");
+                else
+                    form_->close();
+            },
+            Qt::QueuedConnection);
+    }
+
     void Step(bool nested) {
+        if (ended_) return;  // no user is left
         ++depth_;
         if (nested) ++tally_.nested;
         static const std::vector<Command> kTop = {
@@ -361,6 +432,13 @@ class Walk {
     int depth_ = 0;
     int step_ = 0;
     Tally tally_;
+    QString forced_;  // what the chooser answers, when not empty
+    int readings_ = 0;
+    int endAt_ = 0;
+    int endReadings_ = 0;
+    int readingsAtEnd_ = 0;
+    bool endByExit_ = false;
+    bool ended_ = false;
 };
 
 const Logs& SharedLogs() {
@@ -443,6 +521,25 @@ TEST(RandomWalk, ThousandsOfStepsKeepEveryWindowOnceAndTheTableTrue) {
     std::printf("nested %d, logs shown %d, open errors %d, load errors %d\n", tally.nested,
                 tally.logsShown, tally.openErrors, tally.loadErrors);
     walk.End();
+}
+
+// The ending in the middle of a scan, dozens of times: after a few random steps, "Exit" or a
+// close of the main window at a random point of the open command's scan or a window's load.
+TEST(RandomWalk, EndingInTheMiddleOfAScanReleasesTheLogAndLeavesNoWindow) {
+    std::mt19937 random(7);
+    auto pick = [&random](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    for (int round = 0; round < 48 && !::testing::Test::HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Walk walk(SharedLogs(), static_cast<std::uint32_t>(1000 + round));
+        walk.Start();
+        for (int i = pick(0, 6); i > 0; --i) walk.TopLevelStep(i);
+        const auto scan = static_cast<Walk::Scan>(pick(0, 2));
+        // The large log is read in seven blocks; the QSL tally never yields.
+        const int at = scan == Walk::Scan::kQsl ? 0 : pick(0, 7);
+        walk.EndInScan(scan, at, pick(0, 1) == 1);
+    }
 }
 
 }  // namespace
