@@ -243,6 +243,8 @@ struct RescanCase {
     const Change* change;
 };
 
+void PrintTo(const RescanCase& c, std::ostream* out) { *out << c.window << ", " << c.change->name; }
+
 class ChangedBeforeRescan : public HostileLog, public ::testing::WithParamInterface<RescanCase> {};
 
 TEST_P(ChangedBeforeRescan, IsReportedTheWindowIsNotShownAndTheMainWindowKeepsItsLog) {
