@@ -291,25 +291,33 @@ void Form1::ShowContinentChart(const Form2& source) {
     }
 }
 
-void Form1::ShowContinentWindow() {
-    if (FileName.isEmpty()) return;
-    ForgetIfClosed(form2_);
-    if (form2_) {
-        if (form2_ != loading_) ShowWindow(form2_);
-        return;
+// The continent and QSL commands: nothing without a log; a window that exists is only brought
+// forward (or left alone while it loads); none is made while another scan holds the log.
+// Returns true when the command has nothing more to do.
+template <class Window>
+bool Form1::ShowLoaded(QPointer<Window>& slot) {
+    if (FileName.isEmpty()) return true;
+    ForgetIfClosed(slot);
+    if (slot) {
+        if (slot != loading_) ShowWindow(slot);
+        return true;
     }
-    if (quorvane::LogLineScanner::HandleHeld()) return;
+    return quorvane::LogLineScanner::HandleHeld();
+}
 
-    auto form = std::make_unique<Form2>();
-    connect(form.get(), &Form2::chartRequested, this,
-            [this, source = form.get()] { ShowContinentChart(*source); });
+// Runs the window's load step on the current log and shows the window once it is done. A load
+// that fails is reported and its window discarded unseen, as is one stopped because the program
+// is ending.
+template <class Window>
+void Form1::LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
+                        const std::function<bool(const QString& path)>& load) {
     connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
-    form2_ = form.get();
+    slot = form.get();
     loading_ = form.get();
     const LoadingScope loading(loading_);
     const QString path = FileName;
     try {
-        const bool completed = form->Load(path, Hooks());
+        const bool completed = load(path);
         loading_ = nullptr;
         if (!completed) return;  // the program is ending; the window goes unseen
     } catch (const quorvane::TallyError& error) {
@@ -326,37 +334,24 @@ void Form1::ShowContinentWindow() {
     UpdateCommands();
 }
 
-void Form1::ShowQslWindow() {
-    if (FileName.isEmpty()) return;
-    ForgetIfClosed(form5_);
-    if (form5_) {
-        if (form5_ != loading_) ShowWindow(form5_);
-        return;
-    }
-    if (quorvane::LogLineScanner::HandleHeld()) return;
+void Form1::ShowContinentWindow() {
+    if (ShowLoaded(form2_)) return;
+    auto form = std::make_unique<Form2>();
+    connect(form.get(), &Form2::chartRequested, this,
+            [this, source = form.get()] { ShowContinentChart(*source); });
+    Form2& window = *form;
+    LoadAndShow(form2_, std::move(form),
+                [this, &window](const QString& path) { return window.Load(path, Hooks()); });
+}
 
+void Form1::ShowQslWindow() {
+    if (ShowLoaded(form5_)) return;
     auto form = std::make_unique<Form5>();
-    connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
-    form5_ = form.get();
-    loading_ = form.get();
-    const LoadingScope loading(loading_);
-    const QString path = FileName;
-    try {
-        form->Load(path, Hooks());
-        loading_ = nullptr;
-        if (ending_) return;
-    } catch (const quorvane::TallyError& error) {
-        loading_ = nullptr;
-        form.reset();
-        UpdateCommands();
-        reporter_(ErrorMessage(error, path));
-        return;
-    }
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    // Closed during a scan, it stays until the scan ends, but its command is greyed at once.
-    form->installEventFilter(new HideWatcher(form.get(), [this] { UpdateCommands(); }));
-    ShowWindow(form.release());
-    UpdateCommands();
+    Form5& window = *form;
+    LoadAndShow(form5_, std::move(form), [this, &window](const QString& path) {
+        window.Load(path, Hooks());
+        return !ending_;
+    });
 }
 
 // ---- ending

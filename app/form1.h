@@ -7,6 +7,7 @@
 #include <QString>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/errors.h"
@@ -56,6 +57,11 @@ class Form1 : public QMainWindow {
     void ShowQslWindow();
     void ShowContinentWindow();
     void ShowContinentChart(const Form2& source);
+    template <class Window>
+    bool ShowLoaded(QPointer<Window>& slot);
+    template <class Window>
+    void LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
+                     const std::function<bool(const QString& path)>& load);
 
     quorvane::ScanHooks Hooks();
     void ScanStarted();
