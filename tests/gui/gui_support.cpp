@@ -1,12 +1,11 @@
 #include "gui_support.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QEvent>
 #include <QFile>
 #include <QMetaObject>
-#include <QWidget>
 
 #include "loggen.h"
 #include "quorvane/band_mode_tally.h"
@@ -23,6 +22,19 @@ std::string Contact(const std::string& band, const std::string& mode, const std:
     return line + extra + "<EOR>\r\n";
 }
 
+std::string Repeat(const std::string& piece, std::size_t times) {
+    std::string s;
+    for (std::size_t i = 0; i < times; ++i) s += piece;
+    return s;
+}
+
+std::string Generated(std::uint64_t contacts, std::uint64_t seed) {
+    quorvane::loggen::Options options;
+    options.contacts = contacts;
+    options.seed = seed;
+    return quorvane::loggen::Generate(options);
+}
+
 void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 QWidget* Window(const QString& name) {
@@ -30,6 +42,13 @@ QWidget* Window(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == name) return w;
     return nullptr;
+}
+
+int WindowsNamed(const QString& name) {
+    FlushDeletes();
+    int count = 0;
+    for (const QWidget* w : QApplication::topLevelWidgets()) count += w->objectName() == name;
+    return count;
 }
 
 GridControl* Grid(QWidget* window) {
@@ -42,25 +61,31 @@ QStringList Row(const GridControl& grid, int row) {
     return texts;
 }
 
-QStringList Column(const GridControl& grid, int col) {
-    QStringList texts;
-    for (int r = 0; r < grid.Rows(); ++r) texts << grid.TextMatrix(r, col);
-    return texts;
-}
-
 QStringList DataCells(const GridControl& grid) {
     QStringList cells;
     for (int r = 1; r < grid.Rows(); ++r) cells << Row(grid, r).mid(1);
     return cells;
 }
 
-QStringList ExpectedBandModeCells(const QString& path) {
+namespace {
+quorvane::BandModeTally ModeTally(const QString& path) {
     quorvane::LogLineScanner log;
     log.Open(QFile::encodeName(path).toStdString());
     quorvane::BandModeTally tally;
     tally.Scan(log);
     log.Close();
     tally.FormTotals();
+    return tally;
+}
+quorvane::ContinentBandTally ContinentTally(const QString& path) {
+    quorvane::ContinentBandTally tally;
+    tally.ScanContinentBands(QFile::encodeName(path).toStdString());
+    return tally;
+}
+}  // namespace
+
+QStringList ExpectedBandModeCells(const QString& path) {
+    const quorvane::BandModeTally tally = ModeTally(path);
     QStringList cells;
     for (std::size_t b = 0; b < quorvane::kBandCount; ++b) {
         for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
@@ -69,16 +94,13 @@ QStringList ExpectedBandModeCells(const QString& path) {
     }
     for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
         cells << QString::number(tally.*quorvane::BandModeTally::kClassTotals[m]);
-    cells << QString::number(tally.Total);
-    cells << "-"
-          << "-"
-          << "-" << QString::number(tally.OthersTotal);
-    return cells;
+    return cells << QString::number(tally.Total) << "-"
+                 << "-"
+                 << "-" << QString::number(tally.OthersTotal);
 }
 
 QStringList ExpectedContinentCells(const QString& path) {
-    quorvane::ContinentBandTally tally;
-    tally.ScanContinentBands(QFile::encodeName(path).toStdString());
+    quorvane::ContinentBandTally tally = ContinentTally(path);
     QStringList cells;
     for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
         for (std::size_t c = 0; c < quorvane::kContinentCount; ++c)
@@ -86,6 +108,40 @@ QStringList ExpectedContinentCells(const QString& path) {
     for (int c = 1; c <= static_cast<int>(quorvane::kContinentCount); ++c)
         cells << QString::number(tally.ContinentTotal(c));
     return cells;
+}
+
+QChartView* ChartView(const QWidget& window) {
+    return window.findChild<QChartView*>(QStringLiteral("MSChart1"));
+}
+
+Bars BarsOf(const QWidget& chartWindow) {
+    Bars bars;
+    const QChartView* view = ChartView(chartWindow);
+    if (!view || view->chart()->series().size() != 1) return bars;
+    auto* series = qobject_cast<QBarSeries*>(view->chart()->series().front());
+    for (const QBarSet* set : series ? series->barSets() : QList<QBarSet*>()) {
+        bars.emplace_back();
+        for (qsizetype i = 0; i < set->count(); ++i) bars.back().push_back(set->at(i));
+    }
+    return bars;
+}
+
+Bars ModeBars(const QString& path) {
+    const quorvane::BandModeTally tally = ModeTally(path);
+    Bars bars(quorvane::kModeClassCount);
+    for (std::size_t m = 0; m < bars.size(); ++m)
+        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
+            bars[m].push_back(tally.Counter(m, b));
+    return bars;
+}
+
+Bars ContinentBars(const QString& path) {
+    const quorvane::ContinentBandTally tally = ContinentTally(path);
+    Bars bars(quorvane::kContinentCount);
+    for (std::size_t c = 0; c < bars.size(); ++c)
+        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
+            bars[c].push_back(tally.Counter(c, b));
+    return bars;
 }
 
 namespace {
@@ -136,35 +192,32 @@ void WindowTest::TearDown() {
     EXPECT_FALSE(quorvane::LogLineScanner::HandleHeld());
 }
 
-QString WindowTest::Write(const QString& name, const std::string& content) {
-    const QString path = dir.filePath(name);
+QString WriteFile(const QString& path, const std::string& content) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content.data(), static_cast<qint64>(content.size()));
     return path;
 }
 
+QString WindowTest::Write(const QString& name, const std::string& content) {
+    return WriteFile(dir.filePath(name), content);
+}
+
 QString WindowTest::LargeLog() {
     static QTemporaryDir largeDir;
     static const QString path = [] {
-        quorvane::loggen::Options options;
-        options.contacts = 6000;  // about 1.8 MB: seven blocks
-        const std::string log = quorvane::loggen::Generate(options);
-        const QString p = largeDir.filePath(QStringLiteral("large.adi"));
-        QFile file(p);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(log.data(), static_cast<qint64>(log.size()));
-        return p;
+        return WriteFile(largeDir.filePath("large.adi"), Generated(6000, 1));  // 1.8 MB
     }();
     return path;
 }
 
-QAction* WindowTest::Action(const char* name) const {
-    return form->findChild<QAction*>(QLatin1String(name));
+QAction* WindowTest::Action(const char* name, const QString& window) const {
+    const QWidget* w = window == "Form1" ? form.get() : Window(window);
+    return w ? w->findChild<QAction*>(QLatin1String(name)) : nullptr;
 }
 
-void WindowTest::Trigger(const char* name) {
-    QAction* action = Action(name);
+void WindowTest::Trigger(const char* name, const QString& window) {
+    QAction* action = Action(name, window);
     ASSERT_NE(action, nullptr) << name;
     action->trigger();
 }
@@ -174,6 +227,13 @@ void WindowTest::Open(const QString& path) {
     Trigger("mnuOpen");
 }
 
+void WindowTest::Close(const QString& window) {
+    QWidget* w = Window(window);
+    ASSERT_NE(w, nullptr) << window.toStdString();
+    w->close();
+    FlushDeletes();
+}
+
 void WindowTest::AtClockReading(int n, std::function<void()> action) {
     clockReadings = 0;
     actionAt_ = n;
@@ -181,3 +241,20 @@ void WindowTest::AtClockReading(int n, std::function<void()> action) {
 }
 
 }  // namespace guitest
+
+namespace {
+// The offscreen platform cannot raise windows and says so each time one is brought forward.
+QtMessageHandler g_previous = nullptr;
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.contains(QLatin1String("does not support raise()")))
+        g_previous(type, context, message);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    g_previous = qInstallMessageHandler(QuietHandler);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,9 +1,12 @@
-// What the window tests share: a main window whose file chooser, error reporter and clock the
-// test controls, logs written on the fly, and ways to find windows and read grids back.
+// What the window and chart tests share: a main window whose file chooser, error reporter and
+// clock the test controls, logs written on the fly, and ways to read windows back.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,9 +21,6 @@
 #include "form1.h"
 #include "gridcontrol.h"
 
-class QAction;
-class QWidget;
-
 // Failed expectations show Qt texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -31,22 +31,31 @@ namespace guitest {
 // One contact line of a log.
 std::string Contact(const std::string& band, const std::string& mode,
                     const std::string& continent = "", const std::string& extra = "");
+std::string Repeat(const std::string& piece, std::size_t times);
+std::string Generated(std::uint64_t contacts, std::uint64_t seed);
+// Writes `content` to `path`; returns the path.
+QString WriteFile(const QString& path, const std::string& content);
 
-// A top-level window by object name, or nullptr; windows waiting to be deleted are deleted
-// first.
+// A top-level window by object name, or nullptr, once windows waiting to be deleted are gone.
 QWidget* Window(const QString& name);
+int WindowsNamed(const QString& name);
 void FlushDeletes();
 
 GridControl* Grid(QWidget* window);
 QStringList Row(const GridControl& grid, int row);
-QStringList Column(const GridControl& grid, int col);
-
 // Every cell below the header row and right of the header column, row by row.
 QStringList DataCells(const GridControl& grid);
-// What the main table and the continent table must show for the log at `path`, counted by the
-// tally library alone, in DataCells order.
+// What the main and the continent table must show for the log at `path`, by the tally alone.
 QStringList ExpectedBandModeCells(const QString& path);
 QStringList ExpectedContinentCells(const QString& path);
+
+// A chart window read back through Qt Charts: bars[series][band], and the tallies' counters
+// in the same shape.
+using Bars = std::vector<std::vector<qreal>>;
+QChartView* ChartView(const QWidget& window);
+Bars BarsOf(const QWidget& chartWindow);
+Bars ModeBars(const QString& path);
+Bars ContinentBars(const QString& path);
 
 // Records, in order, the names of the watched windows that receive a close event.
 class CloseRecorder {
@@ -64,19 +73,22 @@ class WindowTest : public ::testing::Test {
     void TearDown() override;
 
     QString Write(const QString& name, const std::string& content);
-    // A generated log of several of the scanner's blocks, written once per test program.
+    // A generated log of seven of the scanner's blocks, written once per test program.
     static QString LargeLog();
 
-    // The main window's menu command; the action itself, for its enabled state.
-    QAction* Action(const char* name) const;
-    void Trigger(const char* name);
+    // A menu command of the main window or of the window named `window`.
+    QAction* Action(const char* name, const QString& window = "Form1") const;
+    void Trigger(const char* name, const QString& window = "Form1");
     // "Open ADIF" answered with `path` (empty: cancel).
     void Open(const QString& path);
-    GridControl& MainGrid() const { return *Grid(form.get()); }
+    void Close(const QString& window);
 
     // Runs `action` from inside the scan's yield when the clock is read for the nth time
     // during a scan (n = 2 is the first yield), as if a user event had arrived then.
     void AtClockReading(int n, std::function<void()> action);
+
+    GridControl& MainGrid() const { return *Grid(form.get()); }
+    QStringList MainCells() const { return DataCells(MainGrid()); }
 
     QTemporaryDir dir;
     std::deque<QString> answers;  // what the chooser returns, in turn

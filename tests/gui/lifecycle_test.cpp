@@ -1,53 +1,42 @@
-// The windows' lifecycle: each at most once, loaded on first use, raised when open, discarded
-// when closed, and all of them closed with the main window.
+// The windows' lifecycle: each at most once, loaded on first use from the counts as they are
+// then, raised when open, discarded when closed, and all of them closed with the main window.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 
-#include "form2.h"
 #include "gui_support.h"
 
 namespace {
 
-using guitest::Column;
+using guitest::BarsOf;
 using guitest::Contact;
+using guitest::ContinentBars;
 using guitest::Grid;
+using guitest::ModeBars;
 using guitest::Row;
 using guitest::Window;
 
 class Lifecycle : public guitest::WindowTest {
   protected:
-    void TriggerOn(const QString& window, const char* name) {
-        QWidget* w = Window(window);
-        ASSERT_NE(w, nullptr) << window.toStdString();
-        QAction* action = w->findChild<QAction*>(QLatin1String(name));
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
-    }
-    void CloseWindow(const QString& name) {
-        QWidget* w = Window(name);
-        ASSERT_NE(w, nullptr) << name.toStdString();
-        w->close();
-        guitest::FlushDeletes();
-    }
-    QString first_, second_;
-    void OpenTwoLogsFirst() {
+    void SetUp() override {
+        WindowTest::SetUp();
         first_ = Write("first.adi", Contact("20M", "CW", "EU", "<QSL_SENT:1>Y <QSL_RCVD:1>Y ") +
                                         Contact("40M", "SSB", "NA", "<QSL_SENT:1>Y "));
         second_ = Write("second.adi", Contact("6M", "FM", "AF", "<LOTW_QSL_SENT:1>Y "));
-        Open(first_);
+        logA_ = Write("a.adi", guitest::Generated(3000, 11));
+        logB_ = Write("b.adi", guitest::Generated(1200, 29));
+        // The chart scenarios tell A from B by their bars.
+        ASSERT_NE(ModeBars(logA_), ModeBars(logB_));
+        ASSERT_NE(ContinentBars(logA_), ContinentBars(logB_));
     }
+    QString first_, second_, logA_, logB_;
 };
 
-// ---- the continent window
-
-TEST_F(Lifecycle, ContinentWindowShowsTheContinentTable) {
-    OpenTwoLogsFirst();
+TEST_F(Lifecycle, ContinentWindowShowsItsTableAndMenu) {
+    Open(first_);
     Trigger("mnuContinent");
     QWidget* w = Window("Form2");
     ASSERT_NE(w, nullptr);
@@ -55,63 +44,12 @@ TEST_F(Lifecycle, ContinentWindowShowsTheContinentTable) {
     EXPECT_EQ(w->windowTitle(), "Continent Summary");
     const GridControl& g = *Grid(w);
     EXPECT_EQ(Row(g, 0), QStringList({"", "AF", "AN", "AS", "EU", "NA", "OC", "SA"}));
-    EXPECT_EQ(Column(g, 0), QStringList({"", "6M", "10M", "12M", "15M", "17M", "20M", "30M", "40M",
-                                         "80M", "160M", "Total"}));
     EXPECT_EQ(Row(g, 6), QStringList({"20M", "0", "0", "0", "1", "0", "0", "0"}));
     EXPECT_EQ(Row(g, 8), QStringList({"40M", "0", "0", "0", "0", "1", "0", "0"}));
     EXPECT_EQ(Row(g, 11), QStringList({"Total", "0", "0", "0", "1", "1", "0", "0"}));
-    for (int c = 0; c < 8; ++c) {
-        EXPECT_EQ(g.ColWidth(c), 720);
-        EXPECT_EQ(g.ColAlignment(c), 4);
-    }
+    EXPECT_EQ(g.TextMatrix(10, 0), "160M");
+    EXPECT_EQ(g.ColWidth(7), 720);
     EXPECT_EQ(g.geometry(), QRect(8, 8, 381, 228));
-    const auto* form2 = qobject_cast<Form2*>(w);
-    ASSERT_NE(form2, nullptr);
-    EXPECT_EQ(form2->ContinentBandTally.EU20, 1);
-    EXPECT_EQ(form2->ContinentBandTally.NAtotal, 1);
-    EXPECT_EQ(w->minimumSize(), w->maximumSize());
-}
-
-TEST_F(Lifecycle, ContinentWindowKeepsTheFirstLogUntilClosedAndReopened) {
-    OpenTwoLogsFirst();
-    Trigger("mnuContinent");
-    const QPointer<QWidget> loaded = Window("Form2");
-    Open(second_);
-    Trigger("mnuContinent");  // only raises it
-    EXPECT_EQ(Window("Form2"), loaded.data());
-    EXPECT_EQ(Grid(loaded)->TextMatrix(6, 4), "1");  // EU 20M of the first log
-    EXPECT_EQ(Grid(loaded)->TextMatrix(1, 1), "0");
-    CloseWindow("Form2");
-    EXPECT_TRUE(loaded.isNull());
-    Trigger("mnuContinent");
-    QWidget* reloaded = Window("Form2");
-    ASSERT_NE(reloaded, nullptr);
-    EXPECT_EQ(Grid(reloaded)->TextMatrix(6, 4), "0");
-    EXPECT_EQ(Grid(reloaded)->TextMatrix(1, 1), "1");  // AF 6M of the second log
-}
-
-TEST_F(Lifecycle, ContinentChartOpensOnceAndStillWorksAfterACancel) {
-    OpenTwoLogsFirst();
-    Trigger("mnuContinent");
-    Open(QString());  // FileName is now empty
-    TriggerOn("Form2", "mnuChat");
-    const QPointer<QWidget> chart = Window("Form4");
-    ASSERT_NE(chart, nullptr);
-    EXPECT_TRUE(chart->isVisible());
-    TriggerOn("Form2", "mnuChat");
-    int charts = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) charts += w->objectName() == "Form4";
-    EXPECT_EQ(charts, 1);
-    // The chart stays open when its continent window closes, and is found again from a new one.
-    CloseWindow("Form2");
-    EXPECT_FALSE(chart.isNull());
-}
-
-TEST_F(Lifecycle, ContinentWindowHasItsChartMenu) {
-    OpenTwoLogsFirst();
-    Trigger("mnuContinent");
-    QWidget* w = Window("Form2");
-    ASSERT_NE(w, nullptr);
     QStringList items;
     for (QAction* top : w->findChild<QMenuBar*>()->actions()) {
         items << top->objectName() + "=" + top->text();
@@ -121,118 +59,149 @@ TEST_F(Lifecycle, ContinentWindowHasItsChartMenu) {
     EXPECT_EQ(items, QStringList({"mnuOption=Option", "mnuChat=Chart"}));
 }
 
-// ---- the QSL window
-
-TEST_F(Lifecycle, QslWindowShowsThePercentagesOfItsLog) {
-    const QString log =
-        Write("qsl.adi", std::string(15, 'x') + "<QSL_SENT:1>Y\r\n" +
-                             "<QSL_SENT:1>Y <QSL_RCVD:1>Y\r\n" + "<eQSL_QSL_RCVD:1>Y\r\n");
-    Open(log);
+TEST_F(Lifecycle, QslWindowShowsThePercentagesAndKeepsItsGridWhenResized) {
+    Open(Write("qsl.adi", "<QSL_RCVD:1>Y\r\n" + guitest::Repeat("<QSL_SENT:1>Y\r\n", 16)));
     Trigger("mnuQSLReceived");
     QWidget* w = Window("Form5");
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), "QSL Rcvd/Sent");
-    const GridControl& g = *Grid(w);
-    EXPECT_EQ(Row(g, 0), QStringList({"", "QSL", "LoTW", "eQSL"}));
-    EXPECT_EQ(Row(g, 1), QStringList({"Rcvd/Sent", "50.%", "-", "-"}));
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(g.ColWidth(c), 930);
-    EXPECT_EQ(g.RowHeight(0), 300);
-    EXPECT_EQ(g.RowHeight(1), 300);
-}
-
-TEST_F(Lifecycle, QslWindowRoundsAnExactHalfAwayFromZero) {
-    std::string log = "<QSL_RCVD:1>Y\r\n";
-    for (int i = 0; i < 16; ++i) log += "<QSL_SENT:1>Y\r\n";
-    Open(Write("half.adi", log));
-    Trigger("mnuQSLReceived");
-    ASSERT_NE(Window("Form5"), nullptr);
-    EXPECT_EQ(Grid(Window("Form5"))->TextMatrix(1, 1), "6.3%");
-}
-
-TEST_F(Lifecycle, QslWindowIsSizableWhileItsGridKeepsPlaceAndSize) {
-    OpenTwoLogsFirst();
-    Trigger("mnuQSLReceived");
-    QWidget* w = Window("Form5");
-    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Row(*Grid(w), 0), QStringList({"", "QSL", "LoTW", "eQSL"}));
+    EXPECT_EQ(Row(*Grid(w), 1), QStringList({"Rcvd/Sent", "6.3%", "-", "-"}));  // a half rounds up
+    EXPECT_EQ(Grid(w)->ColWidth(3), 930);
     EXPECT_EQ(w->size(), QSize(264, 56));
-    EXPECT_NE(w->minimumSize(), w->maximumSize());
-    const QRect before = Grid(w)->geometry();
-    EXPECT_EQ(before, QRect(8, 8, 249, 41));
+    EXPECT_EQ(Grid(w)->geometry(), QRect(8, 8, 249, 41));
     w->resize(500, 300);
-    EXPECT_EQ(Grid(w)->geometry(), before);
-    EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(Grid(w)->geometry(), QRect(8, 8, 249, 41));
 }
 
-TEST_F(Lifecycle, QslWindowKeepsTheFirstLogUntilClosedAndReopened) {
-    OpenTwoLogsFirst();
+// A second log while the continent or QSL window is open refreshes neither; closing and
+// choosing the command again loads the second log.
+TEST_F(Lifecycle, ContinentAndQslWindowsKeepTheFirstLogUntilClosedAndReopened) {
+    Open(first_);
+    Trigger("mnuContinent");
     Trigger("mnuQSLReceived");
-    const QPointer<QWidget> loaded = Window("Form5");
-    ASSERT_FALSE(loaded.isNull());
-    EXPECT_EQ(Row(*Grid(loaded), 1), QStringList({"Rcvd/Sent", "50.%", "-", "-"}));
+    const QPointer<QWidget> continent = Window("Form2"), qsl = Window("Form5");
     Open(second_);
+    Trigger("mnuContinent");  // only raises them
     Trigger("mnuQSLReceived");
-    EXPECT_EQ(Window("Form5"), loaded.data());
-    EXPECT_EQ(Row(*Grid(loaded), 1), QStringList({"Rcvd/Sent", "50.%", "-", "-"}));
-    CloseWindow("Form5");
-    EXPECT_TRUE(loaded.isNull());
+    EXPECT_EQ(Window("Form2"), continent.data());
+    EXPECT_EQ(Window("Form5"), qsl.data());
+    EXPECT_EQ(Grid(continent)->TextMatrix(6, 4), "1");  // EU 20M of the first log
+    EXPECT_EQ(Row(*Grid(qsl), 1), QStringList({"Rcvd/Sent", "50.%", "-", "-"}));
+    Close("Form2");
+    Close("Form5");
+    EXPECT_TRUE(continent.isNull() && qsl.isNull());
+    Trigger("mnuContinent");
     Trigger("mnuQSLReceived");
+    ASSERT_NE(Window("Form2"), nullptr);
     ASSERT_NE(Window("Form5"), nullptr);
+    EXPECT_EQ(Grid(Window("Form2"))->TextMatrix(6, 4), "0");
+    EXPECT_EQ(Grid(Window("Form2"))->TextMatrix(1, 1), "1");  // AF 6M of the second log
     EXPECT_EQ(Row(*Grid(Window("Form5")), 1), QStringList({"Rcvd/Sent", "-", ".%", "-"}));
 }
 
-// ---- the mode chart
-
-TEST_F(Lifecycle, ModeChartOpensOnceAndIsDiscardedWhenClosed) {
-    OpenTwoLogsFirst();
-    Trigger("mnuChart");
-    const QPointer<QWidget> chart = Window("Form3");
-    ASSERT_FALSE(chart.isNull());
-    EXPECT_TRUE(chart->isVisible());
-    Trigger("mnuChart");
-    EXPECT_EQ(Window("Form3"), chart.data());
-    CloseWindow("Form3");
-    EXPECT_TRUE(chart.isNull());
-    Trigger("mnuChart");
-    EXPECT_NE(Window("Form3"), nullptr);
-}
-
-// ---- errors of the later windows
-
 TEST_F(Lifecycle, LogDeletedBeforeTheContinentWindowLoadsIsReportedAndNoWindowShown) {
-    OpenTwoLogsFirst();
+    Open(first_);
     QFile::remove(first_);
     Trigger("mnuContinent");
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors[0], QString("Cannot open \"%1\": No such file or directory.").arg(first_));
+    EXPECT_EQ(errors,
+              QStringList(QString("Cannot open \"%1\": No such file or directory.").arg(first_)));
     EXPECT_EQ(Window("Form2"), nullptr);
     EXPECT_EQ(Window("Form6"), nullptr);
     EXPECT_EQ(form->FileName, first_);  // the main window still shows its log
-    EXPECT_TRUE(Action("mnuContinent")->isEnabled());
-    // Once the log is back, the command works.
-    QFile::copy(second_, first_);
+    QFile::copy(second_, first_);       // once the log is back, the command works
     Trigger("mnuContinent");
     EXPECT_NE(Window("Form2"), nullptr);
 }
 
-TEST_F(Lifecycle, LogDeletedBeforeTheQslWindowLoadsIsReportedAndNoWindowShown) {
-    OpenTwoLogsFirst();
-    QFile::remove(first_);
-    Trigger("mnuQSLReceived");
+// ---- the charts
+
+TEST_F(Lifecycle, ModeChartShowsNothingWithoutALog) {
+    Open(QString());  // a first open cancelled
+    Trigger("mnuChart");
+    EXPECT_EQ(Window("Form3"), nullptr);
+    Open(logA_);
+    Open(QString());  // a cancel empties FileName
+    Trigger("mnuChart");
+    EXPECT_EQ(Window("Form3"), nullptr);
+    Open(logA_);
+    Open(dir.filePath("missing.adi"));
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("Cannot open \"")) << errors[0].toStdString();
-    EXPECT_EQ(Window("Form5"), nullptr);
-    EXPECT_EQ(Window("Form6"), nullptr);
+    Trigger("mnuChart");
+    EXPECT_EQ(Window("Form3"), nullptr);
+}
+
+TEST_F(Lifecycle, ModeChartKeepsLogAUntilClosedAndChosenAgain) {
+    Open(logA_);
+    Trigger("mnuChart");
+    Trigger("mnuChart");
+    EXPECT_EQ(guitest::WindowsNamed("Form3"), 1);
+    const QPointer<QWidget> chart = Window("Form3");
+    ASSERT_FALSE(chart.isNull());
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(BarsOf(*chart), ModeBars(logA_));
+    Open(logB_);
+    Trigger("mnuChart");  // only brings it forward
+    EXPECT_EQ(Window("Form3"), chart.data());
+    EXPECT_EQ(BarsOf(*chart), ModeBars(logA_));
+    Close("Form3");
+    EXPECT_TRUE(chart.isNull());
+    Trigger("mnuChart");
+    ASSERT_NE(Window("Form3"), nullptr);
+    EXPECT_EQ(BarsOf(*Window("Form3")), ModeBars(logB_));
+}
+
+TEST_F(Lifecycle, ContinentChartOutlivesItsWindowAndKeepsLogAUntilClosedAndChosenAgain) {
+    Open(logA_);
+    Trigger("mnuContinent");
+    Open(QString());  // the continent window's "Chart" has no guard
+    Trigger("mnuChat", "Form2");
+    Trigger("mnuChat", "Form2");
+    EXPECT_EQ(guitest::WindowsNamed("Form4"), 1);
+    const QPointer<QWidget> chart = Window("Form4");
+    ASSERT_FALSE(chart.isNull());
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(BarsOf(*chart), ContinentBars(logA_));
+    Close("Form2");
+    ASSERT_FALSE(chart.isNull());
+    EXPECT_TRUE(chart->isVisible());
+    Open(logB_);
+    Trigger("mnuContinent");  // counts log B anew
+    Trigger("mnuChat", "Form2");
+    EXPECT_EQ(Window("Form4"), chart.data());
+    EXPECT_EQ(BarsOf(*chart), ContinentBars(logA_));
+    Close("Form4");
+    Trigger("mnuChat", "Form2");
+    ASSERT_NE(Window("Form4"), nullptr);
+    EXPECT_EQ(BarsOf(*Window("Form4")), ContinentBars(logB_));
+}
+
+TEST_F(Lifecycle, BothChartsDrawCountsAbove32767Exactly) {
+    Open(Write("busy.adi",
+               guitest::Repeat(Contact("20M", "CW", "EU"), 32768) + Contact("40M", "SSB", "NA")));
+    Trigger("mnuChart");
+    Trigger("mnuContinent");
+    Trigger("mnuChat", "Form2");
+    ASSERT_NE(Window("Form3"), nullptr);
+    ASSERT_NE(Window("Form4"), nullptr);
+    const guitest::Bars mode = BarsOf(*Window("Form3")), continent = BarsOf(*Window("Form4"));
+    ASSERT_EQ(mode.size(), 3u);
+    ASSERT_EQ(continent.size(), 7u);
+    EXPECT_EQ(mode[0][5], 32768);       // CW on 20 m
+    EXPECT_EQ(mode[2][7], 1);           // PHO on 40 m
+    EXPECT_EQ(continent[3][5], 32768);  // EU on 20 m
+    EXPECT_EQ(continent[4][7], 1);      // NA on 40 m
 }
 
 // ---- closing
 
 TEST_F(Lifecycle, ClosingTheMainWindowClosesTheOthersInOrder) {
-    OpenTwoLogsFirst();
+    Open(first_);
     Trigger("mnuQSLReceived");
     Trigger("mnuChart");
     Trigger("mnuContinent");
-    TriggerOn("Form2", "mnuChat");
+    Trigger("mnuChat", "Form2");
     guitest::CloseRecorder recorder;
     for (const char* name : {"Form5", "Form3", "Form4", "Form2"}) recorder.Watch(Window(name));
     recorder.Watch(form.get());
@@ -242,30 +211,29 @@ TEST_F(Lifecycle, ClosingTheMainWindowClosesTheOthersInOrder) {
         EXPECT_EQ(Window(name), nullptr) << name;
 }
 
-TEST_F(Lifecycle, ClosingTheMainWindowEndsTheProgram) {
-    OpenTwoLogsFirst();
-    Trigger("mnuContinent");
-    QCoreApplication::sendPostedEvents();
-    QTimer::singleShot(0, form.get(), [this] { form->close(); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(Window("Form2"), nullptr);
-}
-
-TEST_F(Lifecycle, ExitClosesTheContinentWindowAndEndsTheProgramAtOnce) {
-    OpenTwoLogsFirst();
-    Trigger("mnuContinent");
-    Trigger("mnuChart");
-    guitest::CloseRecorder recorder;
-    recorder.Watch(Window("Form2"));
-    recorder.Watch(Window("Form3"));
-    recorder.Watch(form.get());
-    QCoreApplication::sendPostedEvents();
-    QTimer::singleShot(0, form.get(), [this] { Trigger("mnuExit"); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    // Only the continent window is closed; the rest go with the program.
-    EXPECT_EQ(recorder.closed, QStringList({"Form2"}));
+// In the event loop, as in the program: the close ends it; "Exit" closes only the continent
+// window and ends it at once.
+TEST_F(Lifecycle, ClosingTheMainWindowOrExitEndsTheProgram) {
+    for (const bool byExit : {false, true}) {
+        SetUp();
+        Open(first_);
+        Trigger("mnuContinent");
+        Trigger("mnuChart");
+        guitest::CloseRecorder recorder;
+        for (const char* name : {"Form2", "Form3"}) recorder.Watch(Window(name));
+        QCoreApplication::sendPostedEvents();
+        QTimer::singleShot(0, form.get(), [this, byExit] {
+            if (byExit)
+                Trigger("mnuExit");
+            else
+                form->close();
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_EQ(recorder.closed,
+                  byExit ? QStringList({"Form2"}) : QStringList({"Form2", "Form3"}));
+        TearDown();
+    }
 }
 
 }  // namespace

@@ -4,26 +4,16 @@
 // no scan runs, and the main table showing the last completed log or nothing.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QMetaObject>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <chrono>
+#include <array>
 #include <cstdio>
-#include <map>
-#include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "form2.h"
 #include "gui_support.h"
 #include "loggen.h"
-#include "quorvane/log_line_scanner.h"
 
 namespace {
 
@@ -34,83 +24,63 @@ using quorvane::LogLineScanner;
 
 const char* const kKinds[] = {"Form2", "Form3", "Form4", "Form5", "Form6"};
 
-// The logs that the chooser can return, each with the tables it must give.
+// The logs that the chooser can return, with the tables each must give.
 struct Log {
     QString path;
-    QStringList bandMode;
-    QStringList continent;
-    std::string content;
+    QStringList bandMode, continent;
 };
 
 class Logs {
   public:
     Logs() {
-        struct Spec {
-            std::uint64_t contacts;
-            std::uint64_t seed;
-            quorvane::loggen::LineEnd lineEnd;
-        };
         using quorvane::loggen::LineEnd;
         // Small logs of each line end, then one of seven of the scanner's blocks.
-        const Spec specs[] = {{0, 1, LineEnd::CRLF},    {40, 2, LineEnd::CRLF},
-                              {120, 3, LineEnd::LF},    {200, 4, LineEnd::CR},
-                              {300, 5, LineEnd::Mixed}, {6000, 6, LineEnd::CRLF}};
-        int n = 0;
-        for (const Spec& spec : specs) {
+        const std::tuple<int, LineEnd> specs[] = {{0, LineEnd::CRLF},    {40, LineEnd::CRLF},
+                                                  {120, LineEnd::LF},    {200, LineEnd::CR},
+                                                  {300, LineEnd::Mixed}, {6000, LineEnd::CRLF}};
+        for (const auto& [contacts, lineEnd] : specs) {
             quorvane::loggen::Options options;
-            options.contacts = spec.contacts;
-            options.seed = spec.seed;
-            options.lineEnd = spec.lineEnd;
-            logs_.push_back(
-                Make(QString("log%1.adi").arg(n++), quorvane::loggen::Generate(options)));
+            options.contacts = contacts;
+            options.seed = logs.size() + 1;
+            options.lineEnd = lineEnd;
+            logs.push_back(
+                Make(QString("log%1.adi").arg(logs.size()), quorvane::loggen::Generate(options)));
         }
-        flaky_ = Make("flaky.adi", quorvane::loggen::Generate({}));
-        missing_ = dir_.filePath("missing.adi");
+        flakyContent = quorvane::loggen::Generate({});
+        flaky = Make("flaky.adi", flakyContent);
+        missing = dir_.filePath("missing.adi");
     }
-
-    const std::vector<Log>& all() const { return logs_; }
-    const Log& large() const { return logs_.back(); }
-    const Log& flaky() const { return flaky_; }
-    const QString& missing() const { return missing_; }
-
-    // The log at `path`, or nullptr for a path that is no log.
     const Log* Find(const QString& path) const {
-        for (const Log& log : logs_)
+        for (const Log& log : logs)
             if (log.path == path) return &log;
-        if (path == flaky_.path) return &flaky_;
-        return nullptr;
+        return path == flaky.path ? &flaky : nullptr;
     }
+
+    std::vector<Log> logs;
+    Log flaky;  // deleted and written again by the walk
+    std::string flakyContent;
+    QString missing;
 
   private:
     Log Make(const QString& name, const std::string& content) {
-        Log log;
-        log.path = dir_.filePath(name);
-        log.content = content;
-        QFile file(log.path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content.data(), static_cast<qint64>(content.size()));
-        file.close();
-        log.bandMode = guitest::ExpectedBandModeCells(log.path);
-        log.continent = guitest::ExpectedContinentCells(log.path);
-        return log;
+        const QString path = guitest::WriteFile(dir_.filePath(name), content);
+        return {path, guitest::ExpectedBandModeCells(path), guitest::ExpectedContinentCells(path)};
     }
-
     QTemporaryDir dir_;
-    std::vector<Log> logs_;
-    Log flaky_;  // deleted and written again by the walk
-    QString missing_;
 };
+
+const Logs& SharedLogs() {
+    static const Logs logs;
+    return logs;
+}
 
 // One user clicking at random, with a model of what the main window must show.
 class Walk {
   public:
-    Walk(const Logs& logs, std::uint32_t seed) : logs_(logs), random_(seed) {}
-    ~Walk() { End(); }
-
-    void Start() {
+    explicit Walk(std::uint32_t seed) : logs_(SharedLogs()), random_(seed) {
         auto chooser = [this](const QString&) {
             ++asks_;
-            return chosen_ = forced_.isEmpty() ? ChooseLog() : forced_;
+            return chosen_ = !forced_.isEmpty() ? forced_ : ChooseLog();
         };
         auto reporter = [this](const QString& message) { errors_ << message; };
         auto clock = [this] {
@@ -118,22 +88,15 @@ class Walk {
             ++readings_;
             if (endAt_ > 0 && ++endReadings_ == endAt_) PostEnd();
             // A user event arriving while the scan reads: run when the scan yields.
-            if (depth_ == 1 && !ended_ && LogLineScanner::HandleHeld() && Chance(35)) {
+            if (depth_ == 1 && !ended_ && LogLineScanner::HandleHeld() && Chance(35))
                 QMetaObject::invokeMethod(
                     form_.get(), [this] { Step(true); }, Qt::QueuedConnection);
-            }
             return now_;
         };
         form_ = std::make_unique<Form1>(chooser, reporter, clock);
         form_->show();
-        fileName_.clear();
-        caption_ = "Quorvane";
-        cells_ = QStringList(48, "");
-        expectedErrors_ = 0;
-        endAt_ = 0;
-        ended_ = false;
-        errors_.clear();
     }
+    ~Walk() { End(); }
 
     // Closes the main window, which must take every other window with it.
     void End() {
@@ -149,28 +112,24 @@ class Walk {
         EXPECT_FALSE(LogLineScanner::HandleHeld());
     }
 
-    enum class Scan { kOpen, kContinent, kQsl };
-
-    // Ends the program from inside a scan of the large log, by "Exit" or by closing the main
-    // window: at clock reading `at` of the scan, or with `at` 0 before it reads anything, while
-    // the busy notice is put up. The scan runs in the application's event loop, as it does in
-    // the program, and the main window is then destroyed as main() does.
-    void EndInScan(Scan scan, int at, bool byExit) {
-        if (scan != Scan::kOpen) {
+    // Ends the program from inside a scan of the large log (`command` "mnuOpen", "mnuContinent"
+    // or "mnuQSLReceived") by "Exit" or by closing the main window: at clock reading `at` of the
+    // scan, or with `at` 0 before it reads anything. The scan runs in the application's event
+    // loop, as it does in the program; the main window is then destroyed as main() does.
+    void EndInScan(const char* command, int at, bool byExit) {
+        const QString large = logs_.logs.back().path;
+        if (command != std::string("mnuOpen")) {
             // The log shown, and no window loaded that the scan is to load.
-            if (fileName_ != logs_.large().path) OpenLarge();
+            forced_ = large;
+            if (fileName_ != large) Open();
             for (const char* kind : {"Form2", "Form5"})
-                if (QWidget* w = Window(kind)) w->close();
+                if (QWidget* w = Shown(kind)) w->close();
             FlushDeletes();
             CheckIdle();
         }
-        forced_ = logs_.large().path;
+        forced_ = large;
         endByExit_ = byExit;
         endAt_ = at;
-        endReadings_ = 0;
-        const char* command = scan == Scan::kOpen        ? "mnuOpen"
-                              : scan == Scan::kContinent ? "mnuContinent"
-                                                         : "mnuQSLReceived";
         QTimer::singleShot(0, form_.get(), [this, command, at] {
             if (at == 0) PostEnd();
             ++depth_;
@@ -185,14 +144,10 @@ class Walk {
         FlushDeletes();
         EXPECT_EQ(Count("Form2"), 0);
         EXPECT_EQ(Count("Form6"), 0);
-        if (!byExit) {
-            for (const char* kind : kKinds) EXPECT_EQ(Count(kind, true), 0) << kind;
-        }
-        // main() destroys the main window once the event loop has ended.
+        for (const char* kind : kKinds) EXPECT_TRUE(byExit || !Shown(kind)) << kind;
         form_.reset();
         FlushDeletes();
         EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
-        forced_.clear();
     }
 
     // One step at the top level, with whatever it left queued, then the checks.
@@ -205,38 +160,22 @@ class Walk {
     }
 
     // What the walk went through, to show that it reached the interesting cases.
-    struct Tally {
-        int nested = 0;      // steps run inside a scan
-        int logsShown = 0;   // open commands that completed
-        int openErrors = 0;  // open commands refused
-        int loadErrors = 0;  // continent or QSL windows refused
-    };
-    const Tally& tally() const { return tally_; }
+    int nested = 0, logsShown = 0, openErrors = 0, loadErrors = 0;
 
   private:
-    enum Command { kOpen, kChart, kQsl, kContinent, kContinentChart, kVersion, kClose, kFlaky };
-
-    bool Chance(int percent) {
-        return std::uniform_int_distribution<int>(0, 99)(random_) < percent;
-    }
+    bool Chance(int percent) { return std::uniform_int_distribution(0, 99)(random_) < percent; }
     template <typename T>
     const T& Pick(const std::vector<T>& items) {
         return items[std::uniform_int_distribution<std::size_t>(0, items.size() - 1)(random_)];
     }
 
     QString ChooseLog() {
-        const int roll = std::uniform_int_distribution<int>(0, 99)(random_);
+        const int roll = std::uniform_int_distribution(0, 99)(random_);
         if (roll < 10) return QString();  // cancel
-        if (roll < 18) return logs_.missing();
-        if (roll < 36) return logs_.flaky().path;
-        if (roll < 54) return logs_.large().path;
-        return Pick(logs_.all()).path;
-    }
-
-    void OpenLarge() {
-        forced_ = logs_.large().path;
-        Open();
-        forced_.clear();
+        if (roll < 18) return logs_.missing;
+        if (roll < 36) return logs_.flaky.path;
+        if (roll < 54) return logs_.logs.back().path;
+        return Pick(logs_.logs).path;
     }
 
     void PostEnd() {
@@ -253,40 +192,47 @@ class Walk {
             Qt::QueuedConnection);
     }
 
-    void Step(bool nested) {
+    enum Command { kOpen, kChart, kQsl, kContinent, kContinentChart, kVersion, kClose, kFlaky };
+
+    void Step(bool isNested) {
         if (ended_) return;  // no user is left
         ++depth_;
-        if (nested) ++tally_.nested;
+        nested += isNested;
         static const std::vector<Command> kTop = {
             kOpen,      kOpen,           kOpen,    kChart, kQsl,   kQsl,   kContinent,
             kContinent, kContinentChart, kVersion, kClose, kClose, kFlaky, kFlaky};
         static const std::vector<Command> kNested = {kOpen,           kChart,   kQsl,   kContinent,
                                                      kContinentChart, kVersion, kClose, kClose};
-        const Command command = Pick(nested ? kNested : kTop);
         if (LogLineScanner::HandleHeld()) CheckScanning();
-        Run(command);
+        Run(Pick(isNested ? kNested : kTop));
         if (LogLineScanner::HandleHeld()) CheckScanning();
         --depth_;
     }
 
     void Run(Command command) {
+        std::vector<QWidget*> open;
         switch (command) {
             case kOpen:
                 return Open();
             case kChart:
                 return Trigger(form_.get(), "mnuChart");
             case kQsl:
-                return ShowQsl();
+                return Load("mnuQSLReceived", "Form5");
             case kContinent:
-                return ShowContinent();
+                return Load("mnuContinent", "Form2");
             case kContinentChart:
-                return Trigger(Visible("Form2"), "mnuChat");
+                return Trigger(Shown("Form2"), "mnuChat");
             case kVersion:
                 return Trigger(form_.get(), "mnuVer");
             case kClose:
-                return CloseOne();
+                for (const char* kind : kKinds)
+                    if (QWidget* w = Shown(kind)) open.push_back(w);
+                if (!open.empty()) Pick(open)->close();
+                return;
             case kFlaky:
-                return ToggleFlaky();
+                if (!QFile::remove(logs_.flaky.path))
+                    guitest::WriteFile(logs_.flaky.path, logs_.flakyContent);
+                return;
         }
     }
 
@@ -301,93 +247,53 @@ class Walk {
         const int asks = asks_;
         const bool enabled = Action("mnuOpen")->isEnabled();
         Trigger(form_.get(), "mnuOpen");
-        // Steps in the middle of this one may not ask.
         if (!enabled) {
             EXPECT_EQ(asks_, asks) << Where() << "a greyed Open ADIF asked for a log";
             return;
         }
-        ASSERT_EQ(asks_, asks + 1) << Where();
+        ASSERT_EQ(asks_, asks + 1) << Where();  // steps in the middle of this one may not ask
         fileName_ = chosen_;
         if (chosen_.isEmpty()) return;  // table and caption stay
         const Log* log = logs_.Find(chosen_);
         if (log && QFileInfo::exists(chosen_)) {
             caption_ = QFileInfo(chosen_).fileName();
             cells_ = log->bandMode;
-            ++tally_.logsShown;
+            ++logsShown;
         } else {
-            ForgetLog();
-        }
-    }
-
-    void ShowContinent() {
-        const QPointer<QWidget> before = Window("Form2");
-        const bool failing = !fileName_.isEmpty() && !QFileInfo::exists(fileName_) &&
-                             Action("mnuContinent")->isEnabled() && !before;
-        Trigger(form_.get(), "mnuContinent");
-        if (failing) {
+            fileName_.clear();
+            caption_ = "Quorvane";
+            cells_ = QStringList(48, "");
             ++expectedErrors_;
-            ++tally_.loadErrors;
-        }
-        // A window that appears must be a new one, loaded for the log shown, and no scan can
-        // load one while another scan holds the log.
-        QWidget* after = Window("Form2");
-        if (after && after != before.data()) {
-            EXPECT_FALSE(LogLineScanner::HandleHeld())
-                << Where() << "a continent window appeared in the middle of a scan";
-            const Log* log = logs_.Find(fileName_);
-            ASSERT_NE(log, nullptr) << Where() << "a continent window without a log";
-            EXPECT_EQ(DataCells(*Grid(after)), log->continent) << Where();
+            ++openErrors;
         }
     }
 
-    // As the continent window, when the log shown was deleted meanwhile.
-    void ShowQsl() {
+    // The continent or QSL window: one that appears must be new, loaded for the log shown, and
+    // no scan can load one while another scan holds the log; a log deleted meanwhile is an error.
+    void Load(const char* command, const char* kind) {
+        const QPointer<QWidget> before = Shown(kind);
         const bool failing = !fileName_.isEmpty() && !QFileInfo::exists(fileName_) &&
-                             Action("mnuQSLReceived")->isEnabled() && !Window("Form5");
-        Trigger(form_.get(), "mnuQSLReceived");
-        if (failing) {
-            ++expectedErrors_;
-            ++tally_.loadErrors;
-        }
-    }
-
-    void CloseOne() {
-        std::vector<QWidget*> open;
-        for (const char* kind : kKinds)
-            if (QWidget* w = Visible(kind)) open.push_back(w);
-        if (!open.empty()) Pick(open)->close();
-    }
-
-    void ToggleFlaky() {
-        const QString path = logs_.flaky().path;
-        if (QFile::exists(path)) {
-            QFile::remove(path);
-            return;
-        }
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        const std::string& content = logs_.flaky().content;
-        file.write(content.data(), static_cast<qint64>(content.size()));
-    }
-
-    void ForgetLog() {
-        fileName_.clear();
-        caption_ = "Quorvane";
-        cells_ = QStringList(48, "");
-        ++expectedErrors_;
-        ++tally_.openErrors;
+                             Action(command)->isEnabled() && !before;
+        Trigger(form_.get(), command);
+        expectedErrors_ += failing;
+        loadErrors += failing;
+        QWidget* after = Shown(kind);
+        if (!after || after == before.data()) return;
+        EXPECT_FALSE(LogLineScanner::HandleHeld()) << Where() << kind << " loaded in a scan";
+        const Log* log = logs_.Find(fileName_);
+        ASSERT_NE(log, nullptr) << Where() << kind << " without a log";
+        EXPECT_TRUE(kind != std::string("Form2") || DataCells(*Grid(after)) == log->continent);
     }
 
     QAction* Action(const char* name) const {
         return form_->findChild<QAction*>(QLatin1String(name));
     }
     // Windows by kind; those already deleted are gone at the top level.
-    static QWidget* Window(const char* kind) {
+    static QWidget* Shown(const char* kind) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String(kind) && w->isVisible()) return w;
         return nullptr;
     }
-    static QWidget* Visible(const char* kind) { return Window(kind); }
     static int Count(const char* kind, bool visibleOnly = false) {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -399,7 +305,7 @@ class Walk {
     }
 
     // In the middle of a scan: the table still shows what it showed, nothing is duplicated and
-    // the commands that would start a second scan are greyed.
+    // "Open ADIF" is greyed.
     void CheckScanning() {
         for (const char* kind : kKinds) EXPECT_LE(Count(kind, true), 1) << Where() << kind;
         EXPECT_FALSE(Action("mnuOpen")->isEnabled()) << Where();
@@ -423,104 +329,23 @@ class Walk {
     std::mt19937 random_;
     std::unique_ptr<Form1> form_;
     std::chrono::steady_clock::time_point now_{};
-    QString chosen_;
-    int asks_ = 0;
-    QStringList errors_;
-    int expectedErrors_ = 0;
-    QString fileName_, caption_;
-    QStringList cells_;
-    int depth_ = 0;
-    int step_ = 0;
-    Tally tally_;
-    QString forced_;  // what the chooser answers, when not empty
-    int readings_ = 0;
-    int endAt_ = 0;
-    int endReadings_ = 0;
-    int readingsAtEnd_ = 0;
-    bool endByExit_ = false;
-    bool ended_ = false;
+    QString chosen_, forced_;  // forced_: what the chooser answers, when not empty
+    QString fileName_, caption_ = "Quorvane";
+    QStringList errors_, cells_ = QStringList(48, "");
+    int asks_ = 0, expectedErrors_ = 0, depth_ = 0, step_ = 0;
+    int readings_ = 0, endAt_ = 0, endReadings_ = 0, readingsAtEnd_ = 0;
+    bool endByExit_ = false, ended_ = false;
 };
-
-const Logs& SharedLogs() {
-    static const Logs logs;
-    return logs;
-}
-
-// A window closed while a scan yields is deleted only after the scan, when control is back in
-// the event loop; until then its command must not bring the closed window back.
-class ClosedDuringScan : public guitest::WindowTest {
-  protected:
-    void SetUp() override {
-        guitest::WindowTest::SetUp();
-        Open(guitest::WindowTest::Write("small.adi", guitest::Contact("20M", "CW", "EU")));
-        Trigger("mnuContinent");
-        Trigger("mnuQSLReceived");
-        Trigger("mnuChart");
-        guitest::Window("Form2")->findChild<QAction*>("mnuChat")->trigger();
-    }
-    struct Seen {
-        bool enabled;        // the command, right after the close
-        bool visibleInScan;  // a window of the kind, after the command
-        bool visibleAfter;   // the same, once the scan has ended
-        bool operator==(const Seen&) const = default;
-    };
-    // Closes the window of `kind` and then chooses `command` on `window` (the main window if
-    // null), in the middle of a scan.
-    Seen CloseAndChoose(const char* kind, const char* window, const char* command) {
-        Seen seen{};
-        // Found without deleting what waits to be deleted, as the scan's yield does not either.
-        auto find = [](const char* name) -> QWidget* {
-            for (QWidget* t : QApplication::topLevelWidgets())
-                if (t->objectName() == name && t->isVisible()) return t;
-            return nullptr;
-        };
-        AtClockReading(3, [&] {
-            QWidget* w = find(kind);
-            ASSERT_NE(w, nullptr);
-            w->close();
-            QWidget* from = window ? find(window) : form.get();
-            ASSERT_NE(from, nullptr);
-            QAction* action = from->findChild<QAction*>(command);
-            seen.enabled = action->isEnabled();
-            action->trigger();
-            seen.visibleInScan = find(kind) != nullptr;
-        });
-        Open(LargeLog());
-        QCoreApplication::sendPostedEvents();
-        QWidget* after = guitest::Window(kind);
-        seen.visibleAfter = after && after->isVisible();
-        return seen;
-    }
-};
-
-TEST_F(ClosedDuringScan, ModeChartChosenAgainIsANewWindowThatStays) {
-    EXPECT_EQ(CloseAndChoose("Form3", nullptr, "mnuChart"), (Seen{true, true, true}));
-}
-
-TEST_F(ClosedDuringScan, ContinentChartChosenAgainIsANewWindowThatStays) {
-    EXPECT_EQ(CloseAndChoose("Form4", "Form2", "mnuChat"), (Seen{true, true, true}));
-}
-
-TEST_F(ClosedDuringScan, ContinentWindowIsGreyedAndNotBroughtBackWhileTheLogIsHeld) {
-    EXPECT_EQ(CloseAndChoose("Form2", nullptr, "mnuContinent"), (Seen{false, false, false}));
-}
-
-TEST_F(ClosedDuringScan, QslWindowIsGreyedAndNotBroughtBackWhileTheLogIsHeld) {
-    EXPECT_EQ(CloseAndChoose("Form5", nullptr, "mnuQSLReceived"), (Seen{false, false, false}));
-}
 
 TEST(RandomWalk, ThousandsOfStepsKeepEveryWindowOnceAndTheTableTrue) {
-    Walk walk(SharedLogs(), 20240605);
-    walk.Start();
+    Walk walk(20240605);
     for (int i = 0; i < 3000 && !::testing::Test::HasFailure(); ++i) walk.TopLevelStep(i);
-    const Walk::Tally& tally = walk.tally();
-    EXPECT_GT(tally.nested, 300);
-    EXPECT_GT(tally.logsShown, 300);
-    EXPECT_GT(tally.openErrors, 50);
-    EXPECT_GT(tally.loadErrors, 5);
-    std::printf("nested %d, logs shown %d, open errors %d, load errors %d\n", tally.nested,
-                tally.logsShown, tally.openErrors, tally.loadErrors);
-    walk.End();
+    EXPECT_GT(walk.nested, 300);
+    EXPECT_GT(walk.logsShown, 300);
+    EXPECT_GT(walk.openErrors, 50);
+    EXPECT_GT(walk.loadErrors, 5);
+    std::printf("nested %d, logs shown %d, open errors %d, load errors %d\n", walk.nested,
+                walk.logsShown, walk.openErrors, walk.loadErrors);
 }
 
 // The ending in the middle of a scan, dozens of times: after a few random steps, "Exit" or a
@@ -528,17 +353,16 @@ TEST(RandomWalk, ThousandsOfStepsKeepEveryWindowOnceAndTheTableTrue) {
 TEST(RandomWalk, EndingInTheMiddleOfAScanReleasesTheLogAndLeavesNoWindow) {
     std::mt19937 random(7);
     auto pick = [&random](int from, int to) {
-        return std::uniform_int_distribution<int>(from, to)(random);
+        return std::uniform_int_distribution(from, to)(random);
     };
     for (int round = 0; round < 48 && !::testing::Test::HasFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        Walk walk(SharedLogs(), static_cast<std::uint32_t>(1000 + round));
-        walk.Start();
+        Walk walk(static_cast<std::uint32_t>(1000 + round));
         for (int i = pick(0, 6); i > 0; --i) walk.TopLevelStep(i);
-        const auto scan = static_cast<Walk::Scan>(pick(0, 2));
+        const char* command = std::array{"mnuOpen", "mnuContinent", "mnuQSLReceived"}[pick(0, 2)];
         // The large log is read in seven blocks; the QSL tally never yields.
-        const int at = scan == Walk::Scan::kQsl ? 0 : pick(0, 7);
-        walk.EndInScan(scan, at, pick(0, 1) == 1);
+        const int at = command == std::string("mnuQSLReceived") ? 0 : pick(0, 7);
+        walk.EndInScan(command, at, pick(0, 1) == 1);
     }
 }
 
