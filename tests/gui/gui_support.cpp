@@ -1,9 +1,7 @@
 #include "gui_support.h"
 
-#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
-#include <QEvent>
 #include <QFile>
 #include <QMetaObject>
 
@@ -33,32 +31,6 @@ std::string Generated(std::uint64_t contacts, std::uint64_t seed) {
     options.contacts = contacts;
     options.seed = seed;
     return quorvane::loggen::Generate(options);
-}
-
-void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-QWidget* Window(const QString& name) {
-    FlushDeletes();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name) return w;
-    return nullptr;
-}
-
-int WindowsNamed(const QString& name) {
-    FlushDeletes();
-    int count = 0;
-    for (const QWidget* w : QApplication::topLevelWidgets()) count += w->objectName() == name;
-    return count;
-}
-
-GridControl* Grid(QWidget* window) {
-    return window ? window->findChild<GridControl*>(QStringLiteral("MSFlexGrid1")) : nullptr;
-}
-
-QStringList Row(const GridControl& grid, int row) {
-    QStringList texts;
-    for (int c = 0; c < grid.Cols(); ++c) texts << grid.TextMatrix(row, c);
-    return texts;
 }
 
 QStringList DataCells(const GridControl& grid) {
@@ -126,41 +98,19 @@ Bars BarsOf(const QWidget& chartWindow) {
     return bars;
 }
 
+template <class Tally>
+Bars BarsOfTally(const Tally& tally, std::size_t series) {
+    Bars bars(series);
+    for (std::size_t s = 0; s < series; ++s)
+        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
+            bars[s].push_back(tally.Counter(s, b));
+    return bars;
+}
 Bars ModeBars(const QString& path) {
-    const quorvane::BandModeTally tally = ModeTally(path);
-    Bars bars(quorvane::kModeClassCount);
-    for (std::size_t m = 0; m < bars.size(); ++m)
-        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
-            bars[m].push_back(tally.Counter(m, b));
-    return bars;
+    return BarsOfTally(ModeTally(path), quorvane::kModeClassCount);
 }
-
 Bars ContinentBars(const QString& path) {
-    const quorvane::ContinentBandTally tally = ContinentTally(path);
-    Bars bars(quorvane::kContinentCount);
-    for (std::size_t c = 0; c < bars.size(); ++c)
-        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
-            bars[c].push_back(tally.Counter(c, b));
-    return bars;
-}
-
-namespace {
-class CloseFilter : public QObject {
-  public:
-    explicit CloseFilter(QStringList& closed) : closed_(closed) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close) closed_ << watched->objectName();
-        return false;
-    }
-
-  private:
-    QStringList& closed_;
-};
-}  // namespace
-
-void CloseRecorder::Watch(QWidget* window) {
-    filters_.push_back(std::make_unique<CloseFilter>(closed));
-    window->installEventFilter(filters_.back().get());
+    return BarsOfTally(ContinentTally(path), quorvane::kContinentCount);
 }
 
 void WindowTest::SetUp() {
@@ -199,60 +149,9 @@ QString WriteFile(const QString& path, const std::string& content) {
     return path;
 }
 
-QString WindowTest::Write(const QString& name, const std::string& content) {
-    return WriteFile(dir.filePath(name), content);
-}
-
-QString WindowTest::LargeLog() {
-    static QTemporaryDir largeDir;
-    static const QString path = [] {
-        return WriteFile(largeDir.filePath("large.adi"), Generated(6000, 1));  // 1.8 MB
-    }();
-    return path;
-}
-
-QAction* WindowTest::Action(const char* name, const QString& window) const {
-    const QWidget* w = window == "Form1" ? form.get() : Window(window);
-    return w ? w->findChild<QAction*>(QLatin1String(name)) : nullptr;
-}
-
-void WindowTest::Trigger(const char* name, const QString& window) {
-    QAction* action = Action(name, window);
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-}
-
-void WindowTest::Open(const QString& path) {
-    answers.push_back(path);
-    Trigger("mnuOpen");
-}
-
-void WindowTest::Close(const QString& window) {
-    QWidget* w = Window(window);
-    ASSERT_NE(w, nullptr) << window.toStdString();
-    w->close();
-    FlushDeletes();
-}
-
-void WindowTest::AtClockReading(int n, std::function<void()> action) {
-    clockReadings = 0;
-    actionAt_ = n;
-    action_ = std::move(action);
-}
-
 }  // namespace guitest
 
-namespace {
-// The offscreen platform cannot raise windows and says so each time one is brought forward.
-QtMessageHandler g_previous = nullptr;
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (!message.contains(QLatin1String("does not support raise()")))
-        g_previous(type, context, message);
-}
-}  // namespace
-
 int main(int argc, char** argv) {
-    g_previous = qInstallMessageHandler(QuietHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

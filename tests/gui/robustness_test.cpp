@@ -9,64 +9,45 @@
 #include <QPointer>
 #include <QTimer>
 #include <array>
-#include <cstdio>
+#include <map>
 #include <random>
 
 #include "gui_support.h"
 #include "loggen.h"
 
+namespace guitest {
 namespace {
 
-using guitest::DataCells;
-using guitest::FlushDeletes;
-using guitest::Grid;
 using quorvane::LogLineScanner;
 
 const char* const kKinds[] = {"Form2", "Form3", "Form4", "Form5", "Form6"};
 
-// The logs that the chooser can return, with the tables each must give.
-struct Log {
-    QString path;
-    QStringList bandMode, continent;
-};
-
-class Logs {
-  public:
+// The logs that the chooser can return, each with the tables it must give: small ones of each
+// line end, one of seven of the scanner's blocks, and one that the walk deletes and writes again.
+struct Logs {
     Logs() {
         using quorvane::loggen::LineEnd;
-        // Small logs of each line end, then one of seven of the scanner's blocks.
-        const std::tuple<int, LineEnd> specs[] = {{0, LineEnd::CRLF},    {40, LineEnd::CRLF},
-                                                  {120, LineEnd::LF},    {200, LineEnd::CR},
-                                                  {300, LineEnd::Mixed}, {6000, LineEnd::CRLF}};
+        const std::tuple<int, LineEnd> specs[] = {
+            {0, LineEnd::CRLF},    {40, LineEnd::CRLF},   {120, LineEnd::LF},   {200, LineEnd::CR},
+            {300, LineEnd::Mixed}, {6000, LineEnd::CRLF}, {1000, LineEnd::CRLF}};
         for (const auto& [contacts, lineEnd] : specs) {
             quorvane::loggen::Options options;
             options.contacts = contacts;
-            options.seed = logs.size() + 1;
+            options.seed = paths.size() + 1;
             options.lineEnd = lineEnd;
-            logs.push_back(
-                Make(QString("log%1.adi").arg(logs.size()), quorvane::loggen::Generate(options)));
+            flakyContent = quorvane::loggen::Generate(options);
+            paths << WriteFile(dir.filePath(QString("log%1.adi").arg(paths.size())), flakyContent);
+            tables[paths.back()] = {ExpectedBandModeCells(paths.back()),
+                                    ExpectedContinentCells(paths.back())};
         }
-        flakyContent = quorvane::loggen::Generate({});
-        flaky = Make("flaky.adi", flakyContent);
-        missing = dir_.filePath("missing.adi");
     }
-    const Log* Find(const QString& path) const {
-        for (const Log& log : logs)
-            if (log.path == path) return &log;
-        return path == flaky.path ? &flaky : nullptr;
-    }
+    QString Large() const { return paths[5]; }
+    QString Flaky() const { return paths[6]; }
 
-    std::vector<Log> logs;
-    Log flaky;  // deleted and written again by the walk
+    QTemporaryDir dir;
+    QStringList paths;
+    std::map<QString, std::pair<QStringList, QStringList>> tables;  // band/mode, continent
     std::string flakyContent;
-    QString missing;
-
-  private:
-    Log Make(const QString& name, const std::string& content) {
-        const QString path = guitest::WriteFile(dir_.filePath(name), content);
-        return {path, guitest::ExpectedBandModeCells(path), guitest::ExpectedContinentCells(path)};
-    }
-    QTemporaryDir dir_;
 };
 
 const Logs& SharedLogs() {
@@ -106,6 +87,10 @@ class Walk {
         QCoreApplication::sendPostedEvents();
         FlushDeletes();
         for (const char* kind : kKinds) EXPECT_EQ(Count(kind), 0) << kind;
+        Destroy();
+    }
+    // As main() does once the event loop has ended.
+    void Destroy() {
         form_.reset();
         FlushDeletes();
         EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
@@ -117,7 +102,7 @@ class Walk {
     // scan, or with `at` 0 before it reads anything. The scan runs in the application's event
     // loop, as it does in the program; the main window is then destroyed as main() does.
     void EndInScan(const char* command, int at, bool byExit) {
-        const QString large = logs_.logs.back().path;
+        const QString large = logs_.Large();
         if (command != std::string("mnuOpen")) {
             // The log shown, and no window loaded that the scan is to load.
             forced_ = large;
@@ -142,17 +127,14 @@ class Walk {
         EXPECT_LE(readings_ - readingsAtEnd_, 1) << "blocks were read after the end";
         EXPECT_FALSE(LogLineScanner::HandleHeld());
         FlushDeletes();
-        EXPECT_EQ(Count("Form2"), 0);
-        EXPECT_EQ(Count("Form6"), 0);
+        EXPECT_EQ(Count("Form2") + Count("Form6"), 0);
         for (const char* kind : kKinds) EXPECT_TRUE(byExit || !Shown(kind)) << kind;
-        form_.reset();
-        FlushDeletes();
-        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+        Destroy();
     }
 
     // One step at the top level, with whatever it left queued, then the checks.
     void TopLevelStep(int index) {
-        step_ = index;
+        SCOPED_TRACE("step " + std::to_string(index));
         Step(false);
         QCoreApplication::sendPostedEvents();
         FlushDeletes();
@@ -164,18 +146,14 @@ class Walk {
 
   private:
     bool Chance(int percent) { return std::uniform_int_distribution(0, 99)(random_) < percent; }
-    template <typename T>
-    const T& Pick(const std::vector<T>& items) {
-        return items[std::uniform_int_distribution<std::size_t>(0, items.size() - 1)(random_)];
-    }
 
     QString ChooseLog() {
         const int roll = std::uniform_int_distribution(0, 99)(random_);
         if (roll < 10) return QString();  // cancel
-        if (roll < 18) return logs_.missing;
-        if (roll < 36) return logs_.flaky.path;
-        if (roll < 54) return logs_.logs.back().path;
-        return Pick(logs_.logs).path;
+        if (roll < 18) return logs_.dir.filePath("missing.adi");
+        if (roll < 36) return logs_.Flaky();
+        if (roll < 54) return logs_.Large();
+        return logs_.paths[std::uniform_int_distribution(0, 5)(random_)];
     }
 
     void PostEnd() {
@@ -184,56 +162,36 @@ class Walk {
             [this] {
                 ended_ = true;
                 readingsAtEnd_ = readings_;
-                if (endByExit_)
-                    Trigger(form_.get(), "mnuExit");
-                else
-                    form_->close();
+                if (endByExit_) return Trigger(form_.get(), "mnuExit");
+                form_->close();
             },
             Qt::QueuedConnection);
     }
 
-    enum Command { kOpen, kChart, kQsl, kContinent, kContinentChart, kVersion, kClose, kFlaky };
-
+    // o: Open ADIF, c: Chart, q: QSL, k: continent, h: continent chart, v: version, x: close a
+    // window, f: delete or write again the flaky log.
     void Step(bool isNested) {
         if (ended_) return;  // no user is left
         ++depth_;
         nested += isNested;
-        static const std::vector<Command> kTop = {
-            kOpen,      kOpen,           kOpen,    kChart, kQsl,   kQsl,   kContinent,
-            kContinent, kContinentChart, kVersion, kClose, kClose, kFlaky, kFlaky};
-        static const std::vector<Command> kNested = {kOpen,           kChart,   kQsl,   kContinent,
-                                                     kContinentChart, kVersion, kClose, kClose};
+        const std::string commands = isNested ? "ocqkhvxx" : "ooocqqkkhvxxff";
+        const char command =
+            commands[std::uniform_int_distribution<std::size_t>(0, commands.size() - 1)(random_)];
         if (LogLineScanner::HandleHeld()) CheckScanning();
-        Run(Pick(isNested ? kNested : kTop));
+        std::vector<QWidget*> open;
+        for (const char* kind : kKinds)
+            if (QWidget* w = Shown(kind)) open.push_back(w);
+        if (command == 'o') Open();
+        if (command == 'c') Trigger(form_.get(), "mnuChart");
+        if (command == 'q') Load("mnuQSLReceived", "Form5");
+        if (command == 'k') Load("mnuContinent", "Form2");
+        if (command == 'h') Trigger(Shown("Form2"), "mnuChat");
+        if (command == 'v') Trigger(form_.get(), "mnuVer");
+        if (command == 'x' && !open.empty()) open[random_() % open.size()]->close();
+        if (command == 'f' && !QFile::remove(logs_.Flaky()))
+            WriteFile(logs_.Flaky(), logs_.flakyContent);
         if (LogLineScanner::HandleHeld()) CheckScanning();
         --depth_;
-    }
-
-    void Run(Command command) {
-        std::vector<QWidget*> open;
-        switch (command) {
-            case kOpen:
-                return Open();
-            case kChart:
-                return Trigger(form_.get(), "mnuChart");
-            case kQsl:
-                return Load("mnuQSLReceived", "Form5");
-            case kContinent:
-                return Load("mnuContinent", "Form2");
-            case kContinentChart:
-                return Trigger(Shown("Form2"), "mnuChat");
-            case kVersion:
-                return Trigger(form_.get(), "mnuVer");
-            case kClose:
-                for (const char* kind : kKinds)
-                    if (QWidget* w = Shown(kind)) open.push_back(w);
-                if (!open.empty()) Pick(open)->close();
-                return;
-            case kFlaky:
-                if (!QFile::remove(logs_.flaky.path))
-                    guitest::WriteFile(logs_.flaky.path, logs_.flakyContent);
-                return;
-        }
     }
 
     static void Trigger(QWidget* window, const char* name) {
@@ -248,16 +206,16 @@ class Walk {
         const bool enabled = Action("mnuOpen")->isEnabled();
         Trigger(form_.get(), "mnuOpen");
         if (!enabled) {
-            EXPECT_EQ(asks_, asks) << Where() << "a greyed Open ADIF asked for a log";
+            EXPECT_EQ(asks_, asks) << "a greyed Open ADIF asked for a log";
             return;
         }
-        ASSERT_EQ(asks_, asks + 1) << Where();  // steps in the middle of this one may not ask
+        ASSERT_EQ(asks_, asks + 1);  // steps in the middle of this one may not ask
         fileName_ = chosen_;
         if (chosen_.isEmpty()) return;  // table and caption stay
-        const Log* log = logs_.Find(chosen_);
-        if (log && QFileInfo::exists(chosen_)) {
+        const auto log = logs_.tables.find(chosen_);
+        if (log != logs_.tables.end() && QFileInfo::exists(chosen_)) {
             caption_ = QFileInfo(chosen_).fileName();
-            cells_ = log->bandMode;
+            cells_ = log->second.first;
             ++logsShown;
         } else {
             fileName_.clear();
@@ -279,49 +237,41 @@ class Walk {
         loadErrors += failing;
         QWidget* after = Shown(kind);
         if (!after || after == before.data()) return;
-        EXPECT_FALSE(LogLineScanner::HandleHeld()) << Where() << kind << " loaded in a scan";
-        const Log* log = logs_.Find(fileName_);
-        ASSERT_NE(log, nullptr) << Where() << kind << " without a log";
-        EXPECT_TRUE(kind != std::string("Form2") || DataCells(*Grid(after)) == log->continent);
+        EXPECT_FALSE(LogLineScanner::HandleHeld()) << kind << " loaded in a scan";
+        ASSERT_TRUE(logs_.tables.count(fileName_)) << kind << " without a log";
+        EXPECT_TRUE(kind != std::string("Form2") ||
+                    DataCells(*Grid(after)) == logs_.tables.at(fileName_).second);
     }
 
     QAction* Action(const char* name) const {
         return form_->findChild<QAction*>(QLatin1String(name));
     }
-    // Windows by kind; those already deleted are gone at the top level.
-    static QWidget* Shown(const char* kind) {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String(kind) && w->isVisible()) return w;
-        return nullptr;
-    }
-    static int Count(const char* kind, bool visibleOnly = false) {
+    // Windows of a kind, shown ones or all; those already deleted are gone at the top level.
+    static int Count(const char* kind, bool shownOnly = false) {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            n += w->objectName() == QLatin1String(kind) && (!visibleOnly || w->isVisible());
+            n += w->objectName() == QLatin1String(kind) && (!shownOnly || w->isVisible());
         return n;
-    }
-    std::string Where() const {
-        return "step " + std::to_string(step_) + (depth_ > 1 ? " (nested)" : "") + ": ";
     }
 
     // In the middle of a scan: the table still shows what it showed, nothing is duplicated and
     // "Open ADIF" is greyed.
     void CheckScanning() {
-        for (const char* kind : kKinds) EXPECT_LE(Count(kind, true), 1) << Where() << kind;
-        EXPECT_FALSE(Action("mnuOpen")->isEnabled()) << Where();
-        EXPECT_EQ(DataCells(*Grid(form_.get())), cells_) << Where();
+        for (const char* kind : kKinds) EXPECT_LE(Count(kind, true), 1) << kind;
+        EXPECT_FALSE(Action("mnuOpen")->isEnabled());
+        EXPECT_EQ(DataCells(*Grid(form_.get())), cells_);
     }
 
     void CheckIdle() {
-        for (const char* kind : kKinds) EXPECT_LE(Count(kind), 1) << Where() << kind;
-        EXPECT_EQ(Count("Form6"), 0) << Where();
-        EXPECT_FALSE(LogLineScanner::HandleHeld()) << Where();
+        for (const char* kind : kKinds) EXPECT_LE(Count(kind), 1) << kind;
+        EXPECT_EQ(Count("Form6"), 0);
+        EXPECT_FALSE(LogLineScanner::HandleHeld());
         for (const char* name : {"mnuOpen", "mnuContinent", "mnuQSLReceived"})
-            EXPECT_TRUE(Action(name)->isEnabled()) << Where() << name;
-        EXPECT_EQ(form_->FileName, fileName_) << Where();
-        EXPECT_EQ(form_->windowTitle(), caption_) << Where();
-        EXPECT_EQ(DataCells(*Grid(form_.get())), cells_) << Where();
-        EXPECT_EQ(errors_.size(), expectedErrors_) << Where() << errors_.join("\n").toStdString();
+            EXPECT_TRUE(Action(name)->isEnabled()) << name;
+        EXPECT_EQ(form_->FileName, fileName_);
+        EXPECT_EQ(form_->windowTitle(), caption_);
+        EXPECT_EQ(DataCells(*Grid(form_.get())), cells_);
+        EXPECT_EQ(errors_.size(), expectedErrors_) << errors_.join("\n").toStdString();
         expectedErrors_ = static_cast<int>(errors_.size());  // one miss is reported once
     }
 
@@ -332,7 +282,7 @@ class Walk {
     QString chosen_, forced_;  // forced_: what the chooser answers, when not empty
     QString fileName_, caption_ = "Quorvane";
     QStringList errors_, cells_ = QStringList(48, "");
-    int asks_ = 0, expectedErrors_ = 0, depth_ = 0, step_ = 0;
+    int asks_ = 0, expectedErrors_ = 0, depth_ = 0;
     int readings_ = 0, endAt_ = 0, endReadings_ = 0, readingsAtEnd_ = 0;
     bool endByExit_ = false, ended_ = false;
 };
@@ -344,8 +294,6 @@ TEST(RandomWalk, ThousandsOfStepsKeepEveryWindowOnceAndTheTableTrue) {
     EXPECT_GT(walk.logsShown, 300);
     EXPECT_GT(walk.openErrors, 50);
     EXPECT_GT(walk.loadErrors, 5);
-    std::printf("nested %d, logs shown %d, open errors %d, load errors %d\n", walk.nested,
-                walk.logsShown, walk.openErrors, walk.loadErrors);
 }
 
 // The ending in the middle of a scan, dozens of times: after a few random steps, "Exit" or a
@@ -367,3 +315,4 @@ TEST(RandomWalk, EndingInTheMiddleOfAScanReleasesTheLogAndLeavesNoWindow) {
 }
 
 }  // namespace
+}  // namespace guitest
