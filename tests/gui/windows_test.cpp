@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 #include <stdexcept>
 
 #include "gui_support.h"
@@ -82,6 +83,22 @@ TEST_F(MainWindow, OpenCommandCountsLikeTheTallyAndASmallerLogLeavesNoOldNumber)
     Open(Write("small.adi", Contact("17M", "AM")));
     EXPECT_EQ(form->windowTitle(), "small.adi");
     ExpectOnlyZerosBut(5, {"0", "0", "1", "1"}, "0");
+}
+
+// Qt reads "[*]" in a title as the modified mark and would drop it from the log's name.
+TEST_F(MainWindow, CaptionShowsALogNameWithBracketsAsWritten) {
+    Open(Write("contest[*].adi", Contact("20M", "CW")));
+    form->winId();  // the native window carries the title as the desktop shows it
+    EXPECT_EQ(form->windowHandle()->title(), "contest[*].adi");
+    EXPECT_EQ(form->FileName, dir.filePath("contest[*].adi"));
+}
+
+TEST(ErrorMessage, NamesTheFileAndTheReason) {
+    EXPECT_EQ(
+        Form1::ErrorMessage(quorvane::LogReadError("/x/a.adi", "Input/output error"), "/x/a.adi"),
+        "Cannot read \"/x/a.adi\": Input/output error.");
+    EXPECT_EQ(Form1::ErrorMessage(quorvane::CounterOverflow("C20"), "b.adi"),
+              "Cannot count \"b.adi\": the count C20 would pass 2,147,483,647.");
 }
 
 TEST_F(MainWindow, CancelAfterALogZeroesTheCountersButKeepsTableAndCaption) {
