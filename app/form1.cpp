@@ -269,7 +269,6 @@ void Form1::ShowModeChart() {
         if (!form3_) {
             form3_ = new Form3(BandModeTally);
             form3_->setAttribute(Qt::WA_DeleteOnClose);
-            form3_->setWindowIcon(WindowIcon());
         }
         ShowWindow(form3_);
     } catch (...) {
@@ -283,7 +282,6 @@ void Form1::ShowContinentChart(const Form2& source) {
         if (!form4_) {
             form4_ = new Form4(source.ContinentBandTally);
             form4_->setAttribute(Qt::WA_DeleteOnClose);
-            form4_->setWindowIcon(WindowIcon());
         }
         ShowWindow(form4_);
     } catch (...) {

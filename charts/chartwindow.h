@@ -5,7 +5,6 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
-#include <string_view>
 
 #include "chartcontrol.h"
 
@@ -17,12 +16,6 @@ class ChartWindow : public QWidget {
                 QRect chartTwips, QWidget* parent);
 
     ChartControl* chartControl() const { return chart_; }
-
-  protected:
-    // A text of the program's fixed tables (a band's chart label, a series name).
-    static QString ChartText(std::string_view text) {
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
 
   private:
     ChartControl* chart_;

@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "quorvane/tables.h"
+#include "tabletext.h"
 
 using quorvane::BandTable;
 using quorvane::kBandCount;
@@ -23,9 +24,9 @@ Form3::Form3(const quorvane::BandModeTally& counters, QWidget* parent)
     chart->SetChartData(grid);
 
     for (std::size_t band = 0; band < kBandCount; ++band)
-        chart->SetRowLabel(band, ChartText(BandTable[band].chartLabel));
+        chart->SetRowLabel(band, TableText(BandTable[band].chartLabel));
     for (std::size_t mode = 0; mode < kModeClassCount; ++mode)
-        chart->SetColumnLegendText(mode, ChartText(ModeClasses[mode].name));
+        chart->SetColumnLegendText(mode, TableText(ModeClasses[mode].name));
     chart->SetShowLegend(true);
     // Only the mode chart drops the shadow; it fills its window edge to edge.
     chart->SetDropShadowEnabled(false);

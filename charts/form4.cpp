@@ -1,6 +1,7 @@
 #include "form4.h"
 
 #include "quorvane/tables.h"
+#include "tabletext.h"
 
 using quorvane::BandTable;
 using quorvane::Continents;
@@ -24,8 +25,8 @@ Form4::Form4(const quorvane::ContinentBandTally& counters, QWidget* parent)
     chart->SetChartData(grid);
 
     for (std::size_t band = 0; band < kBandCount; ++band)
-        chart->SetRowLabel(band, ChartText(BandTable[band].chartLabel));
+        chart->SetRowLabel(band, TableText(BandTable[band].chartLabel));
     for (std::size_t continent = 0; continent < kContinentCount; ++continent)
-        chart->SetColumnLegendText(continent, ChartText(Continents[continent].code));
+        chart->SetColumnLegendText(continent, TableText(Continents[continent].code));
     chart->SetShowLegend(true);
 }

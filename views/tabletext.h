@@ -1,4 +1,4 @@
-// The fixed texts of the tables (band labels, headers) as Qt strings.
+// The fixed texts of the tables and charts (band labels, headers, series names) as Qt strings.
 #pragma once
 
 #include <QString>
