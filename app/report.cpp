@@ -10,6 +10,7 @@
 
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/continent_band_tally.h"
+#include "quorvane/counting_rules.h"
 #include "quorvane/errors.h"
 #include "quorvane/qsl_tally.h"
 #include "quorvane/tables.h"
@@ -19,11 +20,20 @@ namespace quorvane::report {
 namespace {
 
 const char kUsage[] =
-    "usage: quorvane-report [--json] [--table band-mode|continent|qsl]... LOG\n"
+    "usage: quorvane-report [--rules exact|adif] [--json] [--table band-mode|continent|qsl]... LOG\n"
     "\n"
     "Counts the contacts of the ADIF log LOG and prints the band/mode table, the continent\n"
     "table and the QSL Rcvd/Sent row, as the Quorvane windows show them.\n"
     "\n"
+    "  --rules exact   (the default) count as quorvane does: each line of the log is searched\n"
+    "                  for tags written exactly as <BAND:3>20M or <MODE:2>CW, and a contact\n"
+    "                  counts only when its tags stand on one line\n"
+    "  --rules adif    count as quorvane-adif does: read the log as ADIF fields in any letter\n"
+    "                  case and layout (<band:3>20m, one field per line), record by record up\n"
+    "                  to each <EOR>, with the band also from FREQ and modes with their\n"
+    "                  submodes (USB is SSB, FT4 is digital)\n"
+    "                  Pick adif for logs from today's logging programs; pick exact to see\n"
+    "                  what quorvane itself shows.\n"
     "  --json          print the counters as one JSON object instead of text tables\n"
     "  --table NAME    print only this table and run only its tally (repeatable):\n"
     "                  band-mode, continent or qsl\n"
@@ -107,7 +117,9 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void PrintText(std::ostream& out, const std::string& path, const Counts& counts) {
+void PrintText(std::ostream& out, const std::string& path, const CountingRules& rules,
+               const Counts& counts) {
+    const std::string note = " (" + std::string(rules.Title()) + ")";
     bool first = true;
     auto separate = [&] {
         if (!first) out << '\n';
@@ -115,15 +127,15 @@ void PrintText(std::ostream& out, const std::string& path, const Counts& counts)
     };
     if (counts.bandMode) {
         separate();
-        PrintGrid(out, BaseName(path), BandModeGrid(*counts.bandMode));
+        PrintGrid(out, BaseName(path) + note, BandModeGrid(*counts.bandMode));
     }
     if (counts.continent) {
         separate();
-        PrintGrid(out, "Continent Summary", ContinentGrid(*counts.continent));
+        PrintGrid(out, "Continent Summary" + note, ContinentGrid(*counts.continent));
     }
     if (counts.qsl) {
         separate();
-        PrintGrid(out, "QSL Rcvd/Sent", QslGrid(*counts.qsl));
+        PrintGrid(out, "QSL Rcvd/Sent" + note, QslGrid(*counts.qsl));
     }
 }
 
@@ -182,9 +194,11 @@ private:
     bool first_ = true;
 };
 
-void PrintJson(std::ostream& out, const std::string& path, const Counts& counts) {
+void PrintJson(std::ostream& out, const std::string& path, const CountingRules& rules,
+               const Counts& counts) {
     JsonObject top(out);
     top.String("file", path);
+    top.String("rules", rules.Name());
     if (counts.bandMode) {
         const BandModeTally& t = *counts.bandMode;
         top.Key("bandMode");
@@ -229,22 +243,23 @@ void PrintJson(std::ostream& out, const std::string& path, const Counts& counts)
 
 // ---- counting
 
-Counts Count(const std::string& path, const std::array<bool, kTableCount>& wanted) {
+Counts Count(const std::string& path, const CountingRules& rules,
+             const std::array<bool, kTableCount>& wanted) {
     Counts counts;
     if (wanted[kBandMode]) {
         BandModeTally& t = counts.bandMode.emplace();
         LogLineScanner log;
         log.Open(path);
-        t.Scan(log);
+        rules.ScanBandMode(t, log, {});
         log.Close();
         t.FormTotals();
     }
     if (wanted[kContinent]) {
         ContinentBandTally& t = counts.continent.emplace();
-        t.ScanContinentBands(path);
+        rules.ScanContinentBands(t, path, {});
         for (int c = 1; c <= static_cast<int>(kContinentCount); ++c) t.ContinentTotal(c);
     }
-    if (wanted[kQsl]) counts.qsl.emplace().Count(path);
+    if (wanted[kQsl]) rules.CountQsl(counts.qsl.emplace(), path, {});
     return counts;
 }
 
@@ -258,6 +273,7 @@ int UsageError(std::ostream& err, const std::string& message) {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
+    const CountingRules* rules = &ExactRules();
     std::array<bool, kTableCount> wanted{};
     bool anyTable = false;
     std::optional<std::string> path;
@@ -282,6 +298,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 return UsageError(err, "unknown table '" + name + "' (band-mode, continent or qsl)");
             wanted[static_cast<std::size_t>(it - kTableNames.begin())] = true;
             anyTable = true;
+        } else if (!optionsEnded && (arg == "--rules" || arg.rfind("--rules=", 0) == 0)) {
+            std::string name;
+            if (arg == "--rules") {
+                if (i + 1 == args.size()) return UsageError(err, "--rules needs a name");
+                name = args[++i];
+            } else {
+                name = arg.substr(8);
+            }
+            rules = RulesNamed(name);
+            if (!rules) return UsageError(err, "unknown rules '" + name + "' (exact or adif)");
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -297,7 +323,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     Counts counts;
     try {
-        counts = Count(*path, wanted);
+        counts = Count(*path, *rules, wanted);
     } catch (const LogError& e) {
         err << "quorvane-report: " << e.what() << '\n';
         return 2;
@@ -307,9 +333,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     std::ostringstream text;
     if (json)
-        PrintJson(text, *path, counts);
+        PrintJson(text, *path, *rules, counts);
     else
-        PrintText(text, *path, counts);
+        PrintText(text, *path, *rules, counts);
     out << text.str();
     out.flush();
     return out ? 0 : 2;

@@ -13,6 +13,7 @@
 #include "loggen.h"
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/continent_band_tally.h"
+#include "quorvane/counting_rules.h"
 #include "quorvane/qsl_tally.h"
 
 using namespace quorvane;
@@ -99,6 +100,23 @@ int main(int argc, char** argv) {
     QslTally qsl;
     const double tQsl = bench::Best(runs, [&] { qsl.Count(path); });
 
+    // The ADIF field rules on the same log.
+    const CountingRules& adif = AdifFieldRules();
+    BandModeTally adifBandMode;
+    const double tAdifBand = bench::Best(runs, [&] {
+        adifBandMode.ClearCounters();
+        LogLineScanner log;
+        log.Open(path);
+        adif.ScanBandMode(adifBandMode, log, {});
+        log.Close();
+        adifBandMode.FormTotals();
+    });
+    ContinentBandTally adifContinent;
+    const double tAdifContinent =
+        bench::Best(runs, [&] { adif.ScanContinentBands(adifContinent, path, {}); });
+    QslTally adifQsl;
+    const double tAdifQsl = bench::Best(runs, [&] { adif.CountQsl(adifQsl, path, {}); });
+
     std::cout.setf(std::ios::fixed);
     std::cout.precision(3);
     std::cout << "log: " << path << " (" << contacts << " contacts, " << megabytes << " MB)\n"
@@ -111,6 +129,15 @@ int main(int argc, char** argv) {
               << "continent scan             " << tContinent << " s   ratio to grep "
               << tContinent / tGrep << "\n"
               << "QSL tally (six passes)     " << tQsl << " s   ratio to grep " << tQsl / tGrep << "\n"
+              << "ADIF rules band/mode scan  " << tAdifBand << " s   ratio to grep "
+              << tAdifBand / tGrep << "\n"
+              << "ADIF rules continent scan  " << tAdifContinent << " s   ratio to grep "
+              << tAdifContinent / tGrep << "\n"
+              << "ADIF rules QSL tally       " << tAdifQsl << " s   ratio to grep "
+              << tAdifQsl / tGrep << "\n"
+              << "ADIF rules check: Total " << adifBandMode.Total << ", OthersTotal "
+              << adifBandMode.OthersTotal << ", EU20 " << adifContinent.EU20 << ", QslSent "
+              << adifQsl.QslSent << "\n"
               << "check: grep " << grepCount.substr(0, grepCount.find('\n')) << " lines with <BAND:, Total " << bandMode.Total << ", OthersTotal " << bandMode.OthersTotal
               << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent << "\n";
     return 0;

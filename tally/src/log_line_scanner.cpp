@@ -257,4 +257,20 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
     return true;
 }
 
+bool LogLineScanner::ReadBlocks(const std::function<void(const char*, std::size_t)>& consume,
+                                const YieldHook& yield) {
+    if (!IsOpen()) throw std::logic_error("LogLineScanner::ReadBlocks without an open log");
+    buffer_.resize(blockSize_);
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::read(fd_, buffer_.data(), blockSize_);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) throw LogReadError(path_, SystemReason(errno));
+        if (got == 0) return true;
+        consume(buffer_.data(), static_cast<std::size_t>(got));
+        if (yield && !yield()) return false;
+    }
+}
+
 }  // namespace quorvane

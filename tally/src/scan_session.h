@@ -2,6 +2,7 @@
 // and the caller told, however the scan ends.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "quorvane/log_line_scanner.h"
@@ -10,12 +11,15 @@ namespace quorvane::detail {
 
 class ScanSession {
 public:
-    ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks)
+    // `prepare` runs once the log is open, before the caller is told.
+    ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks,
+                const std::function<void()>& prepare = {})
         : log_(log), hooks_(hooks) {
         log_.Open(path);
-        if (hooks_.opened) {
+        if (prepare || hooks_.opened) {
             try {
-                hooks_.opened();
+                if (prepare) prepare();
+                if (hooks_.opened) hooks_.opened();
             } catch (...) {
                 log_.Close();
                 throw;

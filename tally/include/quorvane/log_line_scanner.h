@@ -113,6 +113,11 @@ public:
     // `yield` asked to stop. Raises LogReadError.
     bool Scan(const TagMatcher& matcher, LineSink& sink, const YieldHook& yield = {});
 
+    // Hands the rest of the log to `consume` one block at a time, for readers that find their
+    // own units in it. Returns false when `yield` asked to stop. Raises LogReadError.
+    bool ReadBlocks(const std::function<void(const char* data, std::size_t size)>& consume,
+                    const YieldHook& yield = {});
+
     // The last line of the last scan, at most kLastLineLimit bytes of it.
     const std::string& lastLine() const noexcept { return lastLine_; }
 

@@ -1,0 +1,44 @@
+// The two sets of counting rules. Each window and the report tool is given one set when it is
+// made and counts every scan by it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "quorvane/band_mode_tally.h"
+#include "quorvane/continent_band_tally.h"
+#include "quorvane/log_line_scanner.h"
+#include "quorvane/qsl_tally.h"
+
+namespace quorvane {
+
+class CountingRules {
+public:
+    virtual ~CountingRules() = default;
+
+    virtual std::string_view Name() const = 0;         // on the command line: "exact", "adif"
+    virtual std::string_view Title() const = 0;        // for people: "exact rules"
+    virtual std::string_view CaptionNote() const = 0;  // after a window caption; may be empty
+
+    // The band/mode counters of the open log (the caller has cleared them). Returns false
+    // when `yield` stopped the scan.
+    virtual bool ScanBandMode(BandModeTally& tally, LogLineScanner& log,
+                              const YieldHook& yield) const = 0;
+    // As ContinentBandTally::ScanContinentBands.
+    virtual bool ScanContinentBands(ContinentBandTally& tally, const std::string& path,
+                                    const ScanHooks& hooks) const = 0;
+    // As QslTally::Count.
+    virtual void CountQsl(QslTally& tally, const std::string& path, const ScanHooks& hooks) const = 0;
+};
+
+// The program's own rules: each text line is searched for fixed tag literals.
+const CountingRules& ExactRules();
+
+// ADIF's tagged format read as such: fields in any letter case and layout, record by record,
+// bands also from FREQ, modes with their submodes.
+const CountingRules& AdifFieldRules();
+
+// By Name(); null for an unknown name.
+const CountingRules* RulesNamed(std::string_view name);
+
+}  // namespace quorvane

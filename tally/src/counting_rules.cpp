@@ -1,0 +1,256 @@
+// The exact rules, which are the tallies' own scans, and the ADIF field rules, which classify
+// whole records read by AdifReader.
+#include "quorvane/counting_rules.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "adif_enums.h"
+#include "quorvane/adif_reader.h"
+#include "quorvane/checked.h"
+#include "scan_session.h"
+
+namespace quorvane {
+
+namespace {
+
+class ExactCountingRules final : public CountingRules {
+public:
+    std::string_view Name() const override { return "exact"; }
+    std::string_view Title() const override { return "exact rules"; }
+    std::string_view CaptionNote() const override { return ""; }
+    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log, const YieldHook& yield) const override {
+        return tally.Scan(log, yield);
+    }
+    bool ScanContinentBands(ContinentBandTally& tally, const std::string& path,
+                            const ScanHooks& hooks) const override {
+        return tally.ScanContinentBands(path, hooks);
+    }
+    void CountQsl(QslTally& tally, const std::string& path, const ScanHooks& hooks) const override {
+        tally.Count(path, hooks);
+    }
+};
+
+// ---- classifying a record by its values
+
+// The value without trailing spaces (the reader has dropped the leading ones); nullopt for a
+// value too long to be any that the rules name.
+std::optional<std::string_view> Text(const AdifRecord::Value& v) {
+    if (v.tooLong) return std::nullopt;
+    std::size_t n = v.length;
+    while (n > 0 && v.text[n - 1] == ' ') --n;
+    return std::string_view(v.text, n);
+}
+
+bool NotEmpty(const AdifRecord::Value* v) {
+    if (!v) return false;
+    const auto text = Text(*v);
+    return !text || !text->empty();
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+bool Is(const AdifRecord::Value* v, std::string_view expected) {
+    if (!v) return false;
+    const auto text = Text(*v);
+    return text && SameLetters(*text, expected);
+}
+
+// A plain decimal number of MHz in nano-MHz; `beyond` tells whether nonzero digits follow the
+// ninth decimal. nullopt for anything else, or a number past every band.
+struct Frequency {
+    std::uint64_t nano;
+    bool beyond;
+};
+std::optional<Frequency> ParseFrequency(std::string_view s) {
+    constexpr std::uint64_t kMaxWhole = 1'000'000'000;  // MHz; no band is near it
+    std::uint64_t whole = 0, fraction = 0;
+    std::size_t i = 0, digits = 0, decimals = 0;
+    bool beyond = false;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
+        whole = whole * 10 + static_cast<std::uint64_t>(s[i] - '0');
+        if (whole >= kMaxWhole) return std::nullopt;
+    }
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
+            if (decimals < 9) {
+                fraction = fraction * 10 + static_cast<std::uint64_t>(s[i] - '0');
+                ++decimals;
+            } else if (s[i] != '0') {
+                beyond = true;
+            }
+        }
+    }
+    if (i != s.size() || digits == 0) return std::nullopt;
+    for (; decimals < 9; ++decimals) fraction *= 10;
+    return Frequency{whole * 1'000'000'000 + fraction, beyond};
+}
+
+std::optional<std::size_t> ListedBand(const AdifRecord& r) {
+    if (const AdifRecord::Value* band = r.Get(AdifField::Band); NotEmpty(band)) {
+        for (std::size_t b = 0; b < kBandCount; ++b)
+            if (Is(band, BandTable[b].label)) return b;
+        return std::nullopt;
+    }
+    const AdifRecord::Value* freq = r.Get(AdifField::Freq);
+    if (!NotEmpty(freq)) return std::nullopt;
+    const auto text = Text(*freq);
+    const auto f = text ? ParseFrequency(*text) : std::nullopt;
+    if (!f) return std::nullopt;
+    for (std::size_t b = 0; b < kBandCount; ++b) {
+        const adif::BandEdges& e = adif::kBandEdges[b];
+        if (f->nano >= e.lower && (f->nano < e.upper || (f->nano == e.upper && !f->beyond))) return b;
+    }
+    return std::nullopt;
+}
+
+bool HasBand(const AdifRecord& r) {
+    return NotEmpty(r.Get(AdifField::Band)) || NotEmpty(r.Get(AdifField::Freq));
+}
+
+// The ADIF mode that a mode or submode name belongs to.
+std::optional<std::string_view> ModeOf(const AdifRecord::Value& v) {
+    const auto text = Text(v);
+    if (!text) return std::nullopt;
+    char upper[AdifRecord::kValueLimit];
+    std::transform(text->begin(), text->end(), upper,
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c & ~0x20) : c; });
+    const std::string_view key(upper, text->size());
+    const auto it = std::lower_bound(adif::kModeNames.begin(), adif::kModeNames.end(), key,
+                                     [](const adif::ModeName& m, std::string_view k) { return m.name < k; });
+    if (it == adif::kModeNames.end() || it->name != key) return std::nullopt;
+    return it->mode;
+}
+
+// Index into ModeClasses: CW; SSB, AM, FM and digital voice are phone; every other mode is
+// digital.
+std::optional<std::size_t> ModeClassOf(const AdifRecord& r) {
+    const AdifRecord::Value* v = r.Get(AdifField::Mode);
+    if (!NotEmpty(v)) v = r.Get(AdifField::Submode);
+    if (!NotEmpty(v)) return std::nullopt;
+    const auto mode = ModeOf(*v);
+    if (!mode) return std::nullopt;
+    if (*mode == "CW") return 0;
+    if (*mode == "SSB" || *mode == "AM" || *mode == "FM" || *mode == "DIGITALVOICE") return 2;
+    return 1;
+}
+
+std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
+    const AdifRecord::Value* cont = r.Get(AdifField::Cont);
+    for (std::size_t c = 0; c < kContinentCount; ++c)
+        if (Is(cont, Continents[c].code)) return c;
+    return std::nullopt;
+}
+
+void Increment(std::int32_t& counter, const auto& name) {
+    if (counter == INT32_MAX) RaiseOverflow(name());
+    ++counter;
+}
+
+// ---- the three tallies, record by record
+
+class BandModeRecords final : public AdifRecordSink {
+public:
+    explicit BandModeRecords(BandModeTally& tally) : tally_(tally) {}
+    void OnRecord(const AdifRecord& r) override {
+        const auto band = ListedBand(r);
+        const auto modeClass = band ? ModeClassOf(r) : std::nullopt;
+        if (band && modeClass) {
+            Increment(tally_.Counter(*modeClass, *band),
+                      [&] { return BandModeTally::CounterName(*modeClass, *band); });
+        } else if (HasBand(r)) {
+            Increment(tally_.OthersTotal, [] { return std::string("OthersTotal"); });
+        }
+    }
+
+private:
+    BandModeTally& tally_;
+};
+
+class ContinentRecords final : public AdifRecordSink {
+public:
+    explicit ContinentRecords(ContinentBandTally& tally) : tally_(tally) {}
+    void OnRecord(const AdifRecord& r) override {
+        const auto continent = ContinentOf(r);
+        const auto band = continent ? ListedBand(r) : std::nullopt;
+        if (band) {
+            Increment(tally_.Counter(*continent, *band),
+                      [&] { return ContinentBandTally::CounterName(*continent, *band); });
+        }
+    }
+
+private:
+    ContinentBandTally& tally_;
+};
+
+// QslFields and the six confirmation fields of AdifField are in the same order.
+class QslRecords final : public AdifRecordSink {
+public:
+    explicit QslRecords(QslTally& tally) : tally_(tally) {}
+    void OnRecord(const AdifRecord& r) override {
+        for (std::size_t f = 0; f < kQslFieldCount; ++f) {
+            const auto field = static_cast<AdifField>(static_cast<std::size_t>(AdifField::QslSent) + f);
+            if (Is(r.Get(field), "Y"))
+                Increment(tally_.Counter(f), [f] { return std::string(QslFields[f].name); });
+        }
+    }
+
+private:
+    QslTally& tally_;
+};
+
+bool ReadRecords(LogLineScanner& log, AdifRecordSink& sink, const YieldHook& yield) {
+    AdifReader reader(sink);
+    return log.ReadBlocks([&reader](const char* data, std::size_t size) { reader.Feed(data, size); },
+                          yield);
+}
+
+class AdifCountingRules final : public CountingRules {
+public:
+    std::string_view Name() const override { return "adif"; }
+    std::string_view Title() const override { return "ADIF field rules"; }
+    std::string_view CaptionNote() const override { return "ADIF fields"; }
+
+    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log, const YieldHook& yield) const override {
+        BandModeRecords sink(tally);
+        return ReadRecords(log, sink, yield);
+    }
+    // Open, reset, then tell the caller, as the exact continent scan does.
+    bool ScanContinentBands(ContinentBandTally& tally, const std::string& path,
+                            const ScanHooks& hooks) const override {
+        LogLineScanner log(hooks.blockSize);
+        detail::ScanSession session(log, path, hooks, [&tally] { tally = ContinentBandTally{}; });
+        ContinentRecords sink(tally);
+        return ReadRecords(log, sink, hooks.yield);
+    }
+    // One pass is enough here; like the exact QSL tally, it never yields.
+    void CountQsl(QslTally& tally, const std::string& path, const ScanHooks& hooks) const override {
+        tally = QslTally{};
+        LogLineScanner log(hooks.blockSize);
+        detail::ScanSession session(log, path, hooks);
+        QslRecords sink(tally);
+        ReadRecords(log, sink, {});
+    }
+};
+
+const ExactCountingRules kExact;
+const AdifCountingRules kAdif;
+
+}  // namespace
+
+const CountingRules& ExactRules() { return kExact; }
+const CountingRules& AdifFieldRules() { return kAdif; }
+
+const CountingRules* RulesNamed(std::string_view name) {
+    for (const CountingRules* rules : {static_cast<const CountingRules*>(&kExact),
+                                       static_cast<const CountingRules*>(&kAdif)})
+        if (rules->Name() == name) return rules;
+    return nullptr;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Writes tally/src/adif_enums.cpp from ADIF's band, mode and submode lists (CSV files).
+
+Run by hand when the ADIF version changes; the program never reads the lists itself:
+    tools/adif/gen_adif_enums.py DIR_WITH_CSVS > tally/src/adif_enums.cpp
+"""
+import csv
+import sys
+from decimal import Decimal
+from pathlib import Path
+
+LISTED_BANDS = ["6m", "10m", "12m", "15m", "17m", "20m", "30m", "40m", "80m", "160m"]
+
+
+def nano(mhz):
+    """MHz as a whole number of nano-MHz (mHz), exactly."""
+    value = Decimal(mhz) * 1_000_000_000
+    assert value == value.to_integral_value(), mhz
+    return int(value)
+
+
+def main():
+    folder = Path(sys.argv[1])
+    bands = {r["band"].lower(): r for r in csv.DictReader(open(folder / "bands.csv"))}
+    modes = list(csv.DictReader(open(folder / "modes.csv")))
+    submodes = list(csv.DictReader(open(folder / "submodes.csv")))
+
+    # A name names its mode: a submode (also a legacy name written as the mode) its parent,
+    # any other mode itself.
+    mode_of = {}
+    for r in modes:
+        mode_of[r["mode"].upper()] = r["mode"].upper()
+    for r in submodes:
+        mode_of[r["submode"].upper()] = r["mode"].upper()
+    for parent in set(mode_of.values()):
+        assert parent in mode_of and mode_of[parent] == parent, parent
+
+    out = []
+    out.append("// ADIF 3.1.6 band edges, modes and submodes, written by tools/adif/gen_adif_enums.py.")
+    out.append('#include "adif_enums.h"')
+    out.append("")
+    out.append("namespace quorvane::adif {")
+    out.append("")
+    out.append("// The ten bands of the tables, in their order: lower and upper edge in nano-MHz, inclusive.")
+    out.append("const std::array<BandEdges, kBandCount> kBandEdges{{")
+    for b in LISTED_BANDS:
+        r = bands[b]
+        out.append(f"    {{{nano(r['lower_mhz'])}ULL, {nano(r['upper_mhz'])}ULL}},  // {b}")
+    out.append("}};")
+    out.append("")
+    out.append("// Every mode and submode name, upper case and sorted, with the mode it belongs to.")
+    out.append(f"const std::array<ModeName, {len(mode_of)}> kModeNames{{{{")
+    for name in sorted(mode_of):
+        out.append(f'    {{"{name}", "{mode_of[name]}"}},')
+    out.append("}};")
+    out.append("")
+    out.append("}  // namespace quorvane::adif")
+    print("\n".join(out))
+
+
+if __name__ == "__main__":
+    main()
