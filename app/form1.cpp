@@ -91,11 +91,13 @@ void ShowWindow(QWidget* window) {
 
 }  // namespace
 
-Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock, QWidget* parent)
+Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
+             const quorvane::CountingRules& rules, QWidget* parent)
     : QMainWindow(parent),
       chooser_(std::move(chooser)),
       reporter_(std::move(reporter)),
       clock_(std::move(clock)),
+      rules_(rules),
       grid_(new GridControl) {
     if (!chooser_) {
         chooser_ = [this](const QString& startFolder) {
@@ -112,7 +114,7 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock, QWidget* 
 
     setObjectName(QStringLiteral("Form1"));
     ApplyWindowDesign(*this, Border::Fixed);
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption(kCaption));
 
     QMenu* file = AddMenu(menuBar(), "mnuFile", tr("File"));
     mnuOpen_ = AddItem(file, "mnuOpen", tr("Open ADIF"));
@@ -166,6 +168,13 @@ QString Form1::ErrorMessage(const quorvane::TallyError& error, const QString& pa
     return tr("Cannot count \"%1\": %2.").arg(file, QString::fromLocal8Bit(error.what()));
 }
 
+// The window's caption: `text` and, for rules other than the exact ones, their note.
+QString Form1::Caption(const QString& text) const {
+    const std::string_view note = rules_.CaptionNote();
+    if (note.empty()) return text;
+    return QStringLiteral("%1 (%2)").arg(text, QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+}
+
 // ---- "Open ADIF"
 
 void Form1::OpenLog() {
@@ -173,17 +182,31 @@ void Form1::OpenLog() {
     BandModeTally.ClearCounters();
     FileName = chooser_(lastFolder_);
     if (FileName.isEmpty()) return;  // the table and the caption keep the previous log
+    ScanLog();
+}
+
+void Form1::OpenFile(const QString& path) {
+    if (quorvane::LogLineScanner::HandleHeld()) return;
+    BandModeTally.ClearCounters();
+    FileName = QFileInfo(path).absoluteFilePath();
+    if (FileName.isEmpty()) return;
+    ScanLog();
+}
+
+// The open command from the caption on, for the log in FileName.
+void Form1::ScanLog() {
     lastFolder_ = QFileInfo(FileName).absolutePath();
     // Qt reads "[*]" in a title as the modified-mark placeholder and drops it; doubled, it
     // shows as itself, so a log named "log[*].adi" keeps its name in the caption.
     QString caption = QFileInfo(FileName).fileName();
-    setWindowTitle(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+    setWindowTitle(Caption(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]"))));
 
     quorvane::LogLineScanner log;
     try {
         log.Open(QFile::encodeName(FileName).toStdString());
         ScanStarted();
-        const bool completed = BandModeTally.Scan(log, [this] { return YieldToGui(); });
+        const bool completed =
+            rules_.ScanBandMode(BandModeTally, log, [this] { return YieldToGui(); });
         log.Close();
         UpdateCommands();
         CloseBusy();
@@ -202,7 +225,7 @@ void Form1::OpenLog() {
 // Back to the state before the first log, so that no partial count is shown as a result.
 void Form1::ForgetLog() {
     FileName.clear();
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption(kCaption));
     BandModeTally = quorvane::BandModeTally{};
     ClearBandModeTable(*grid_);
 }
@@ -334,7 +357,7 @@ void Form1::LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
 
 void Form1::ShowContinentWindow() {
     if (ShowLoaded(form2_)) return;
-    auto form = std::make_unique<Form2>();
+    auto form = std::make_unique<Form2>(rules_);
     connect(form.get(), &Form2::chartRequested, this,
             [this, source = form.get()] { ShowContinentChart(*source); });
     Form2& window = *form;
@@ -344,7 +367,7 @@ void Form1::ShowContinentWindow() {
 
 void Form1::ShowQslWindow() {
     if (ShowLoaded(form5_)) return;
-    auto form = std::make_unique<Form5>();
+    auto form = std::make_unique<Form5>(rules_);
     Form5& window = *form;
     LoadAndShow(form5_, std::move(form), [this, &window](const QString& path) {
         window.Load(path, Hooks());

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "quorvane/band_mode_tally.h"
+#include "quorvane/counting_rules.h"
 #include "quorvane/errors.h"
 #include "quorvane/log_line_scanner.h"
 
@@ -35,7 +36,9 @@ class Form1 : public QMainWindow {
     static constexpr std::chrono::milliseconds kYieldInterval{10};
 
     // Empty arguments take the defaults: Qt's file-open dialog, a message box, steady_clock.
+    // Every scan of this window and of the windows it opens counts by `rules`.
     explicit Form1(FileChooser chooser = {}, ErrorReporter reporter = {}, Clock clock = {},
+                   const quorvane::CountingRules& rules = quorvane::ExactRules(),
                    QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -43,6 +46,10 @@ class Form1 : public QMainWindow {
     // when there is none) and its band/mode counters.
     QString FileName;
     quorvane::BandModeTally BandModeTally;
+
+    // "Open ADIF" for the log at `path`, without asking for it: the same steps from the
+    // clearing of the counters on.
+    void OpenFile(const QString& path);
 
     // The message shown for an error that ended a scan of the log at `path`.
     static QString ErrorMessage(const quorvane::TallyError& error, const QString& path);
@@ -52,6 +59,8 @@ class Form1 : public QMainWindow {
 
   private:
     void OpenLog();
+    void ScanLog();
+    QString Caption(const QString& text) const;
     void ExitProgram();
     void ShowModeChart();
     void ShowQslWindow();
@@ -75,6 +84,7 @@ class Form1 : public QMainWindow {
     FileChooser chooser_;
     ErrorReporter reporter_;
     Clock clock_;
+    const quorvane::CountingRules& rules_;
     std::chrono::steady_clock::time_point lastYield_{};
 
     GridControl* grid_;

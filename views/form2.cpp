@@ -19,7 +19,8 @@ namespace {
 constexpr int kTotalRow = 1 + static_cast<int>(kBandCount);
 }
 
-Form2::Form2(QWidget* parent) : QMainWindow(parent), grid_(new GridControl) {
+Form2::Form2(const quorvane::CountingRules& rules, QWidget* parent)
+    : QMainWindow(parent), rules_(rules), grid_(new GridControl) {
     setObjectName(QStringLiteral("Form2"));
     ApplyWindowDesign(*this, Border::Fixed);
     setWindowTitle(QStringLiteral("Continent Summary"));
@@ -52,7 +53,7 @@ Form2::Form2(QWidget* parent) : QMainWindow(parent), grid_(new GridControl) {
 }
 
 bool Form2::Load(const QString& path, const quorvane::ScanHooks& hooks) {
-    if (!ContinentBandTally.ScanContinentBands(QFile::encodeName(path).toStdString(), hooks))
+    if (!rules_.ScanContinentBands(ContinentBandTally, QFile::encodeName(path).toStdString(), hooks))
         return false;
     // Column by column, each continent's total formed as its cell is written.
     for (std::size_t c = 0; c < kContinentCount; ++c) {

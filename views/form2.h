@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "quorvane/continent_band_tally.h"
+#include "quorvane/counting_rules.h"
 #include "quorvane/log_line_scanner.h"
 
 class GridControl;
@@ -14,7 +15,9 @@ class Form2 : public QMainWindow {
   public:
     // Builds the window and sets up the table's labels, sizes and alignment, so that they are
     // in place even when the tally fails.
-    explicit Form2(QWidget* parent = nullptr);
+    // Its tally counts by `rules`.
+    explicit Form2(const quorvane::CountingRules& rules = quorvane::ExactRules(),
+                   QWidget* parent = nullptr);
 
     // Tallies the log at `path` and fills the table. Returns false when the yield hook
     // stopped the scan; raises the tally's errors (LogError, CounterOverflow).
@@ -28,5 +31,6 @@ class Form2 : public QMainWindow {
     void chartRequested();
 
   private:
+    const quorvane::CountingRules& rules_;
     GridControl* grid_;
 };

@@ -10,7 +10,8 @@
 
 using quorvane::QslChannels;
 
-Form5::Form5(QWidget* parent) : QWidget(parent), grid_(new GridControl(this)) {
+Form5::Form5(const quorvane::CountingRules& rules, QWidget* parent)
+    : QWidget(parent), rules_(rules), grid_(new GridControl(this)) {
     setObjectName(QStringLiteral("Form5"));
     ApplyWindowDesign(*this, Border::Sizable);
     setWindowTitle(QStringLiteral("QSL Rcvd/Sent"));
@@ -32,7 +33,7 @@ Form5::Form5(QWidget* parent) : QWidget(parent), grid_(new GridControl(this)) {
 
 void Form5::Load(const QString& path, const quorvane::ScanHooks& hooks) {
     quorvane::QslTally tally;  // lives for this load only
-    tally.Count(QFile::encodeName(path).toStdString(), hooks);
+    rules_.CountQsl(tally, QFile::encodeName(path).toStdString(), hooks);
     for (std::size_t c = 0; c < QslChannels.size(); ++c)
         grid_->SetTextMatrix(1, 1 + static_cast<int>(c),
                              QString::fromStdString(tally.PercentText(c)));

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "quorvane/counting_rules.h"
 #include "quorvane/log_line_scanner.h"
 
 class GridControl;
@@ -12,12 +13,15 @@ class Form5 : public QWidget {
     Q_OBJECT
   public:
     // Builds the window and sets up the table's labels, sizes and alignment.
-    explicit Form5(QWidget* parent = nullptr);
+    // Its tally counts by `rules`.
+    explicit Form5(const quorvane::CountingRules& rules = quorvane::ExactRules(),
+                   QWidget* parent = nullptr);
 
     // Counts the log at `path` and writes the percentage row. Raises the tally's errors
     // (LogError, CounterOverflow); the row is then left empty.
     void Load(const QString& path, const quorvane::ScanHooks& hooks);
 
   private:
+    const quorvane::CountingRules& rules_;
     GridControl* grid_;
 };

@@ -38,7 +38,7 @@ std::string Percent(const reference::Counts& ref, const std::string& channel) {
 
 // The JSON the tool must print, key by key; `tables` holds the first letter of each table.
 std::string ExpectedJson(const std::string& file, const reference::Counts& r, std::string tables) {
-    std::string j = "{\"file\": \"" + file + "\"";
+    std::string j = "{\"file\": \"" + file + "\", \"rules\": \"exact\"";
     auto put = [&](const char* sep, const std::string& key, const std::string& value) {
         j.append(sep).append("\"").append(key).append("\": ").append(value);
     };
@@ -100,14 +100,14 @@ TEST_F(ReportTool, TextTablesHaveTheWindowsHeadersAndCells) {
     EXPECT_EQ(r.err, "");
     const std::string name = file.path().substr(file.path().rfind('/') + 1);
     auto n = [](std::int64_t v) { return std::to_string(v); };
-    std::vector<Strings> rows = {{name}, {"CW", "DIG", "PHO", "Total"}};
+    std::vector<Strings> rows = {{name, "(exact", "rules)"}, {"CW", "DIG", "PHO", "Total"}};
     for (const std::string& b : kBands)
         rows.push_back({b + "M", n(ref.bandMode.at("C" + b)), n(ref.bandMode.at("R" + b)),
                         n(ref.bandMode.at("S" + b)), n(ref.BandModeSum("Total" + b))});
     rows.push_back({"Total", n(ref.BandModeSum("Ctotal")), n(ref.BandModeSum("Rtotal")),
                     n(ref.BandModeSum("Stotal")), n(ref.BandModeSum("Total"))});
     rows.push_back({"Others", "-", "-", "-", n(ref.bandMode.at("OthersTotal"))});
-    rows.insert(rows.end(), {{}, {"Continent", "Summary"}, kCodes});
+    rows.insert(rows.end(), {{}, {"Continent", "Summary", "(exact", "rules)"}, kCodes});
     for (const std::string& b : kBands) {
         rows.push_back({b + "M"});
         for (const std::string& c : kCodes) rows.back().push_back(n(ref.continent.at(c + b)));
@@ -116,7 +116,7 @@ TEST_F(ReportTool, TextTablesHaveTheWindowsHeadersAndCells) {
     for (const std::string& c : kCodes) rows.back().push_back(n(ref.ContinentSum(c)));
     rows.insert(rows.end(),
                 {{},
-                 {"QSL", "Rcvd/Sent"},
+                 {"QSL", "Rcvd/Sent", "(exact", "rules)"},
                  {"QSL", "LoTW", "eQSL"},
                  {"Rcvd/Sent", Percent(ref, "Qsl"), Percent(ref, "Lotw"), Percent(ref, "Eqsl")}});
     Strings lines;
@@ -131,7 +131,7 @@ TEST_F(ReportTool, TextTablesHaveTheWindowsHeadersAndCells) {
     // Aligned: every row of a table is as long as its header row.
     for (auto [from, to] : {std::pair{1, 13}, std::pair{16, 27}, std::pair{30, 31}})
         for (int i = from; i <= to; ++i) EXPECT_EQ(lines[i].size(), lines[from].size()) << lines[i];
-    EXPECT_EQ(Tool({"--table", "qsl", file.path()}).out.rfind("QSL Rcvd/Sent\n", 0), 0u);
+    EXPECT_EQ(Tool({"--table", "qsl", file.path()}).out.rfind("QSL Rcvd/Sent (exact rules)\n", 0), 0u);
     EXPECT_EQ(Tool({"--table", "qsl", file.path()}).out.size(),
               r.out.size() - r.out.rfind("QSL Rcvd"));
 }
