@@ -2,7 +2,7 @@
 """Writes tally/src/adif_enums.cpp from ADIF's band, mode and submode lists (CSV files).
 
 Run by hand when the ADIF version changes; the program never reads the lists itself:
-    tools/adif/gen_adif_enums.py DIR_WITH_CSVS > tally/src/adif_enums.cpp
+    tools/adif/gen_adif_enums.py tools/adif > tally/src/adif_enums.cpp
 """
 import csv
 import sys

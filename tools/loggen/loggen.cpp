@@ -4,6 +4,8 @@
 #include <array>
 #include <sstream>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quorvane::loggen {
 
@@ -124,9 +126,106 @@ std::string_view Ending(Random& rnd, LineEnd style) {
     return rnd.Pick(kAll);
 }
 
+// ---- the Fields style
+
+// Values chosen to reach every branch of the field rules: listed and unlisted bands in any
+// case, band edges and numbers that are not numbers, modes, submodes and unknown names.
+constexpr std::array<std::string_view, 14> kBandValues{
+    "20m", "20M", "40m", "160m", "6M", " 10m ", "17m", "60m", "2m", "70CM", "", "  ", "12m", "80m"};
+constexpr std::array<std::string_view, 16> kFrequencies{
+    "14.074", "7.0", "14.35", "14.3500001", "1.8", "29.7", "50", "54.000001",
+    "144.300", ".5",  "3.573", "abc",        "",    "21.0740", "010.136", "28.0000000001"};
+constexpr std::array<std::string_view, 20> kModeValues{
+    "CW", "cw", "SSB", "usb", "LSB", "FT8", "ft4", "PSK31", "RTTY", "FM", "AM", "C4FM",
+    "DIGITALVOICE", "PCW", "JT65", "olivia", "FOO", "", "MFSK", "jt9e fast"};
+constexpr std::array<std::string_view, 6> kSubmodes{"FT4", "USB", "PSK63", "DSTAR", "q65", "NOPE"};
+constexpr std::array<std::string_view, 9> kContValues{"EU", "eu", "AF", "AN", "as", "NA", "OC", "SA", "XX"};
+constexpr std::array<std::string_view, 6> kYesNo{"Y", "N", "y", " Y ", "", "YES"};
+constexpr std::array<std::string_view, 6> kSeparators{"", " ", "\n", "\r\n", " \r\n", "\t"};
+constexpr std::array<std::string_view, 7> kNoise{
+    "<<", "<:5>", "<BAND:3", "< BAND:3>20m", "a<b>c", "<EOH", "<BAND:>20m"};
+
+std::string AnyCase(Random& rnd, std::string_view name) {
+    std::string s(name);
+    const std::size_t how = rnd.Below(4);
+    for (char& c : s) {
+        const bool lower = how == 1 || (how == 2 && rnd.Chance(0.5));
+        if (lower && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+void TaggedField(Random& rnd, std::string& out, std::string_view name, std::string_view value) {
+    out += '<';
+    out += AnyCase(rnd, name);
+    out += ':';
+    out += std::to_string(value.size());
+    if (rnd.Chance(0.1)) out += rnd.Chance(0.5) ? ":S" : ":e";
+    out += '>';
+    out += value;
+}
+
+std::string FieldsRecord(Random& rnd, std::uint64_t n) {
+    std::vector<std::pair<std::string_view, std::string>> fields;
+    auto add = [&](std::string_view name, std::string_view value) { fields.emplace_back(name, value); };
+    add("CALL", "QV" + std::to_string(n % 10) + "ABC");
+    add("QSO_DATE", "20240" + std::to_string(1 + n % 9) + "15");
+    if (!rnd.Chance(0.15)) add("BAND", rnd.Pick(kBandValues));
+    if (rnd.Chance(0.6)) add("FREQ", rnd.Pick(kFrequencies));
+    if (!rnd.Chance(0.15)) add("MODE", rnd.Pick(kModeValues));
+    if (rnd.Chance(0.3)) add("SUBMODE", rnd.Pick(kSubmodes));
+    if (rnd.Chance(0.85)) add("CONT", rnd.Pick(kContValues));
+    for (std::string_view q : {"QSL_SENT", "QSL_RCVD", "LOTW_QSL_SENT", "LOTW_QSL_RCVD",
+                               "EQSL_QSL_SENT", "EQSL_QSL_RCVD"})
+        if (rnd.Chance(0.7)) add(q, rnd.Pick(kYesNo));
+    if (rnd.Chance(0.1)) add("COMMENT", "tnx <EOR> 73 <BAND:3>40m");
+    if (rnd.Chance(0.05)) add("NOTES", std::string(200, ' ') + "long");
+    for (std::size_t i = fields.size(); i > 1; --i) std::swap(fields[i - 1], fields[rnd.Below(i)]);
+    if (rnd.Chance(0.1)) fields.push_back(fields[rnd.Below(fields.size())]);  // a doubled field
+    if (rnd.Chance(0.1)) fields.back().second = std::string(rnd.Pick(kModeValues));
+
+    std::string r;
+    const std::string_view separator = rnd.Pick(kSeparators);
+    for (const auto& [name, value] : fields) {
+        TaggedField(rnd, r, name, value);
+        r += rnd.Chance(0.9) ? separator : rnd.Pick(kSeparators);
+    }
+    if (rnd.Chance(0.05)) r += rnd.Pick(kNoise);
+    r += rnd.Chance(0.3) ? "<eor>" : "<EOR>";
+    return r;
+}
+
+void WriteFields(std::ostream& out, const Options& o) {
+    Random rnd(o.seed);
+    std::string chunk;
+    auto endLine = [&] { chunk += Ending(rnd, o.lineEnd); };
+    if (o.header) {
+        switch (rnd.Below(4)) {
+            case 0: chunk += "\xef\xbb\xbf# Exported by a logging program"; break;
+            case 1: chunk += "Generated log <ADIF_VER:5>3.1.6"; break;
+            case 2: chunk += "<adif_ver:5>3.1.6 <band:3>20m <mode:2>CW"; break;  // dropped by <EOH>
+            default: chunk += "# no end of header"; break;
+        }
+        endLine();
+        if (rnd.Chance(0.75)) chunk += rnd.Chance(0.5) ? "<EOH>" : "<eoh>";
+        endLine();
+    }
+    for (std::uint64_t n = 0; n < o.contacts; ++n) {
+        chunk += FieldsRecord(rnd, n);
+        if (n + 1 < o.contacts || o.finalLineEnd) endLine();
+        if (chunk.size() > (1u << 20)) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            chunk.clear();
+        }
+    }
+    if (rnd.Chance(0.5)) chunk += "<BAND:3>20m<MODE:2>CW";  // after the last record: none
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+}
+
 }  // namespace
 
 void Write(std::ostream& out, const Options& o) {
+    if (o.style == Style::Fields) return WriteFields(out, o);
     Random rnd(o.seed);
     std::string chunk;
     auto endLine = [&] { chunk += Ending(rnd, o.lineEnd); };
@@ -165,6 +264,13 @@ std::string Generate(const Options& options) {
     std::ostringstream out;
     Write(out, options);
     return std::move(out).str();
+}
+
+bool ParseStyle(const std::string& text, Style& out) {
+    if (text == "lines") out = Style::Lines;
+    else if (text == "fields") out = Style::Fields;
+    else return false;
+    return true;
 }
 
 bool ParseLineEnd(const std::string& text, LineEnd& out) {

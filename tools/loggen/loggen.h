@@ -9,9 +9,17 @@ namespace quorvane::loggen {
 
 enum class LineEnd { CRLF, CR, LF, Mixed };
 
+// Lines: one contact per line with tags as the exact rules spell them. Fields: logs as
+// logging programs export them, for the ADIF field rules: names in any letter case, one field
+// per line or several, fields in any order, with or without a header, FREQ-only and
+// SUBMODE-only records, data types, doubled fields, values that hold "<EOR>", text between
+// records, and fields after the last record.
+enum class Style { Lines, Fields };
+
 struct Options {
     std::uint64_t contacts = 500;
     std::uint64_t seed = 1;
+    Style style = Style::Lines;
     LineEnd lineEnd = LineEnd::CRLF;
     bool header = true;
     bool finalLineEnd = true;  // a line end after the last record
@@ -25,6 +33,9 @@ struct Options {
 
 void Write(std::ostream& out, const Options& options);
 std::string Generate(const Options& options);
+
+// "lines" or "fields"; returns false for anything else.
+bool ParseStyle(const std::string& text, Style& out);
 
 // "crlf", "cr", "lf" or "mixed"; returns false for anything else.
 bool ParseLineEnd(const std::string& text, LineEnd& out);

@@ -10,8 +10,11 @@ namespace {
 
 const char kUsage[] =
     "usage: quorvane-loggen [--contacts N] [--seed N] [--eol crlf|cr|lf|mixed]\n"
-    "                       [--no-header] [--no-final-eol] [--odd SHARE] [-o FILE]\n"
-    "Writes a generated ADIF log, one contact per line, to FILE or standard output.\n";
+    "                       [--style lines|fields] [--no-header] [--no-final-eol]\n"
+    "                       [--odd SHARE] [-o FILE]\n"
+    "Writes a generated ADIF log to FILE or standard output: one contact per line with tags\n"
+    "as the exact rules spell them (lines, the default), or as logging programs export them\n"
+    "(fields: any letter case and layout, for the ADIF field rules).\n";
 
 bool ParseCount(const char* text, std::uint64_t& out) {
     char* end = nullptr;
@@ -36,6 +39,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (arg == "--eol" && hasValue &&
                    quorvane::loggen::ParseLineEnd(argv[i + 1], options.lineEnd)) {
+            ++i;
+        } else if (arg == "--style" && hasValue &&
+                   quorvane::loggen::ParseStyle(argv[i + 1], options.style)) {
             ++i;
         } else if (arg == "--odd" && hasValue) {
             options.oddShare = std::atof(argv[++i]);

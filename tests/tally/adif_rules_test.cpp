@@ -1,0 +1,164 @@
+// The ADIF field rules: hand-made records whose counts follow from the rules, checked against
+// both the tallies and the plain reference, then generated export-style logs read in blocks of
+// every size against the reference.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "loggen.h"
+#include "quorvane/counting_rules.h"
+#include "quorvane/errors.h"
+#include "reference_adif.h"
+#include "tally_support.h"
+
+namespace quorvane {
+namespace {
+
+struct Counted {
+    BandModeTally bandMode;
+    ContinentBandTally continent;
+    QslTally qsl;
+};
+
+Counted CountAdif(const std::string& path, std::size_t blockSize = 0) {
+    const CountingRules& rules = AdifFieldRules();
+    Counted c;
+    LogLineScanner log(blockSize);
+    log.Open(path);
+    rules.ScanBandMode(c.bandMode, log, {});
+    log.Close();
+    ScanHooks hooks;
+    hooks.blockSize = blockSize;
+    rules.ScanContinentBands(c.continent, path, hooks);
+    rules.CountQsl(c.qsl, path, hooks);
+    return c;
+}
+
+// The words of `s` in sorted order.
+std::string Sorted(const std::string& s) {
+    std::istringstream in(s);
+    std::vector<std::string> words(std::istream_iterator<std::string>(in), {});
+    std::sort(words.begin(), words.end());
+    std::string out;
+    for (const std::string& w : words) out += w + ' ';
+    return out;
+}
+
+// Every counter that is not zero, by name, with "*n" for counts above 1, sorted.
+std::string Nonzero(const reference::Counts& c) {
+    std::string s;
+    for (const auto* m : {&c.bandMode, &c.continent, &c.qsl})
+        for (const auto& [name, n] : *m)
+            if (n != 0) {
+                s += name;
+                if (n > 1) s += '*' + std::to_string(n);
+                s += ' ';
+            }
+    return Sorted(s);
+}
+
+reference::Counts AsCounts(const Counted& c) {
+    reference::Counts r;
+    const auto& bm = reference::BandModeCounterNames();
+    for (std::size_t m = 0, i = 0; m < kModeClassCount; ++m)
+        for (std::size_t b = 0; b < kBandCount; ++b) r.bandMode[bm[i++]] = c.bandMode.Counter(m, b);
+    r.bandMode["OthersTotal"] = c.bandMode.OthersTotal;
+    const auto& cn = reference::ContinentCounterNames();
+    for (std::size_t k = 0, i = 0; k < kContinentCount; ++k)
+        for (std::size_t b = 0; b < kBandCount; ++b) r.continent[cn[i++]] = c.continent.Counter(k, b);
+    const auto& qn = reference::QslCounterNames();
+    for (std::size_t f = 0; f < kQslFieldCount; ++f) r.qsl[qn[f]] = c.qsl.Counter(f);
+    return r;
+}
+
+std::string Both(const std::string& text, std::size_t blockSize = 0) {
+    const testing::TempFile file(text);
+    const reference::Counts tallies = AsCounts(CountAdif(file.path(), blockSize));
+    const reference::Counts ref = reference::CountAdif(text);
+    const std::string fast = Nonzero(tallies);
+    EXPECT_EQ(fast, Nonzero(ref)) << "reference disagrees on " << text;
+    return fast;
+}
+
+struct Case {
+    const char* what;
+    std::string log;
+    const char* counted;
+};
+
+const std::vector<Case> kCases = {
+    {"any letter case, one field per line", "<band:3>20m\r\n<Mode:2>cw\r\n<EOR>\r\n", "C20"},
+    {"a data type, spaces and case in values",
+     "<BAND:3:S>20m <MODE:3>usb <CONT:4> eu <QSL_SENT:3> y <EOR>", "S20 EU20 QslSent"},
+    {"submodes written as the mode", "<band:3>40m<mode:4>C4FM<eor><band:3>40m<mode:3>PCW<eor>"
+     "<band:3>40m<mode:3>FT4<eor>", "C40 R40 S40"},
+    {"SUBMODE when MODE is missing or empty", "<BAND:2>6m<SUBMODE:3>LSB<EOR>"
+     "<BAND:2>6m<MODE:0><SUBMODE:3>FT4<EOR><BAND:2>6m<MODE:3>FOO<SUBMODE:3>USB<EOR>", "R6 S6 OthersTotal"},
+    {"FREQ when BAND is missing or blank, edges inclusive",
+     "<FREQ:6>14.074<MODE:3>FT8<EOR><BAND:1> <FREQ:5>14.35<MODE:2>CW<EOR>"
+     "<FREQ:10>14.3500001<MODE:2>CW<EOR><FREQ:3>1.8<MODE:2>AM<EOR>", "C20 R20 S160 OthersTotal"},
+    {"a BAND that is not listed wins over FREQ", "<BAND:3>60m<FREQ:6>14.074<MODE:2>CW<EOR>", "OthersTotal"},
+    {"no band: nothing; a band without a mode: Others",
+     "<MODE:2>CW<CONT:2>EU<EOR><BAND:3>20m<CONT:2>EU<EOR><FREQ:3>abc<MODE:2>CW<EOR>",
+     "OthersTotal*2 EU20"},
+    {"the first of a doubled field counts",
+     "<BAND:3>20m<BAND:3>40m<MODE:2>CW<QSL_SENT:1>N<QSL_SENT:1>Y<EOR>", "C20"},
+    {"a value may hold <EOR> and <", "<COMMENT:13>a <EOR> <b> c<BAND:3>20m<MODE:2>CW<EOR>", "C20"},
+    {"<EOH> drops the header's fields", "<BAND:3>20m<EOH><MODE:2>CW<EOR>", ""},
+    {"a header without <EOH>, a BOM, # comments",
+     "\xef\xbb\xbf# log\n<ADIF_VER:5>3.1.6\n<band:3>20m<mode:2>CW<eor>", "C20"},
+    {"<EOH> after the first record is text", "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<EOH><MODE:2>CW<EOR>",
+     "C20 C40"},
+    {"fields after the last <EOR> make no record", "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<MODE:2>CW", "C20"},
+    {"a value past the end of the file", "<BAND:3>20m<MODE:2>CW<NOTES:99>x<EOR>", ""},
+    {"a thirty-digit length", "<BAND:3>20m<MODE:2>CW<X:123456789012345678901234567890>x<EOR>", ""},
+    {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3>20m<MODE:2>CW< EOR><EOR>", "C20"},
+    {"NUL bytes between fields", std::string("<BAND:3>20m\0\0<MODE:2>CW\0<EOR>", 30), "C20"},
+    {"continents and QSL: seven codes, Y in any case, once per record",
+     "<BAND:3>15m<CONT:2>XX<EOR><BAND:3>15m<CONT:2>sa<LOTW_QSL_RCVD:1>y<EQSL_QSL_SENT:1>Y<EOR>",
+     "OthersTotal*2 SA15 LotwRcvd EqslSent"},
+};
+
+TEST(AdifFieldRules, CountAsTheRulesSay) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Both(c.log), Sorted(c.counted));
+        EXPECT_EQ(Both(c.log, 1), Sorted(c.counted));  // every tag and value cut by block ends
+    }
+}
+
+TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
+    for (std::uint64_t seed = 1; seed <= 6; ++seed) {
+        loggen::Options o{.contacts = 400, .seed = seed, .style = loggen::Style::Fields};
+        o.lineEnd = static_cast<loggen::LineEnd>(seed % 4);
+        o.header = seed % 3 != 0;
+        const std::string log = loggen::Generate(o);
+        for (std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{61}}) Both(log, block);
+    }
+}
+
+TEST(AdifFieldRules, RaiseOverflowLikeTheExactRules) {
+    const testing::TempFile file("<BAND:3>20m<MODE:2>CW<EOR><BAND:2>2m<EOR>");
+    for (bool others : {false, true}) {
+        BandModeTally t;
+        (others ? t.OthersTotal : t.C20) = INT32_MAX - 1;
+        LogLineScanner log;
+        log.Open(file.path());
+        EXPECT_NO_THROW(AdifFieldRules().ScanBandMode(t, log, {}));
+        log.Close();
+        log.Open(file.path());
+        try {
+            AdifFieldRules().ScanBandMode(t, log, {});
+            ADD_FAILURE() << "no overflow";
+        } catch (const CounterOverflow& e) {
+            EXPECT_EQ(e.counter(), others ? "OthersTotal" : "C20");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvane
