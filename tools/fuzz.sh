@@ -34,6 +34,14 @@ for eol in crlf cr lf mixed; do
         seed=$((seed + 1))
     done
 done
+# The same for the ADIF field rules (bit 3 of the layout byte), on export-style logs.
+for eol in crlf lf mixed; do
+    "$build/tools/quorvane-loggen" --style fields --contacts 6 --seed $seed --eol $eol -o "$build/seed.adi"
+    { printf '\010'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-whole"
+    { printf '\014\005\000'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-blocks"
+    { printf '\011\030\000'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-cut"
+    seed=$((seed + 1))
+done
 rm -f "$build/seed.adi"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
