@@ -216,7 +216,10 @@ const char* AdifReader::ReadTag(const char* q, const char* end) {
         if (capture_) {
             if (length <= AdifRecord::kValueLimit && end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
                 *value != ' ') {
-                std::memcpy(capture_->text, value, AdifRecord::kValueLimit);
+                // Whole 16-byte pieces: a fixed copy, where a copy of `length` bytes would
+                // cost a call.
+                for (std::size_t i = 0; i < AdifRecord::kValueLimit; i += 16)
+                    std::memcpy(capture_->text + i, value + i, 16);
                 capture_->length = static_cast<std::uint8_t>(length);
             } else {
                 Capture(value, static_cast<std::size_t>(length));

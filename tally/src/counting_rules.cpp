@@ -48,11 +48,11 @@ bool NotEmpty(const AdifRecord::Value* v) {
     return !text || !text->empty();
 }
 
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; }
+
 bool SameLetters(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
-        return lower(x) == lower(y);
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 bool Is(const AdifRecord::Value* v, std::string_view expected) {
@@ -91,11 +91,32 @@ std::optional<Frequency> ParseFrequency(std::string_view s) {
     return Frequency{whole * 1'000'000'000 + fraction, beyond};
 }
 
+// Up to eight bytes in lower case as one number, for comparing short values at once.
+std::optional<std::uint64_t> ShortKey(std::string_view s) {
+    if (s.size() > 8) return std::nullopt;
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        key |= std::uint64_t{static_cast<unsigned char>(Lower(s[i]))} << (8 * i);
+    return key;
+}
+
+std::optional<std::size_t> BandNamed(std::string_view value) {
+    static const auto keys = [] {
+        std::array<std::uint64_t, kBandCount> k{};
+        for (std::size_t b = 0; b < kBandCount; ++b) k[b] = *ShortKey(BandTable[b].label);
+        return k;
+    }();
+    const auto key = ShortKey(value);
+    if (!key) return std::nullopt;
+    for (std::size_t b = 0; b < kBandCount; ++b)
+        if (keys[b] == *key) return b;
+    return std::nullopt;
+}
+
 std::optional<std::size_t> ListedBand(const AdifRecord& r) {
     if (const AdifRecord::Value* band = r.Get(AdifField::Band); NotEmpty(band)) {
-        for (std::size_t b = 0; b < kBandCount; ++b)
-            if (Is(band, BandTable[b].label)) return b;
-        return std::nullopt;
+        const auto text = Text(*band);
+        return text ? BandNamed(*text) : std::nullopt;
     }
     const AdifRecord::Value* freq = r.Get(AdifField::Freq);
     if (!NotEmpty(freq)) return std::nullopt;
@@ -113,18 +134,43 @@ bool HasBand(const AdifRecord& r) {
     return NotEmpty(r.Get(AdifField::Band)) || NotEmpty(r.Get(AdifField::Freq));
 }
 
-// The ADIF mode that a mode or submode name belongs to.
+// The ADIF mode that a mode or submode name belongs to, by a hash table of ADIF's names built
+// on first use.
+class ModeTable {
+public:
+    ModeTable() {
+        for (const adif::ModeName& m : adif::kModeNames) {
+            std::size_t slot = Hash(m.name) & kMask;
+            while (!slots_[slot].name.empty()) slot = (slot + 1) & kMask;
+            slots_[slot] = m;
+        }
+    }
+    // `upper` is in upper case.
+    std::optional<std::string_view> ModeOf(std::string_view upper) const {
+        for (std::size_t slot = Hash(upper) & kMask; !slots_[slot].name.empty(); slot = (slot + 1) & kMask)
+            if (slots_[slot].name == upper) return slots_[slot].mode;
+        return std::nullopt;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;  // at most a quarter full
+    static_assert(adif::kModeNames.size() * 4 <= kSlots);
+    static std::size_t Hash(std::string_view s) {
+        std::uint64_t h = 0xcbf29ce484222325ULL;
+        for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+    std::array<adif::ModeName, kSlots> slots_{};
+};
+
 std::optional<std::string_view> ModeOf(const AdifRecord::Value& v) {
+    static const ModeTable table;
     const auto text = Text(v);
     if (!text) return std::nullopt;
     char upper[AdifRecord::kValueLimit];
     std::transform(text->begin(), text->end(), upper,
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c & ~0x20) : c; });
-    const std::string_view key(upper, text->size());
-    const auto it = std::lower_bound(adif::kModeNames.begin(), adif::kModeNames.end(), key,
-                                     [](const adif::ModeName& m, std::string_view k) { return m.name < k; });
-    if (it == adif::kModeNames.end() || it->name != key) return std::nullopt;
-    return it->mode;
+    return table.ModeOf(std::string_view(upper, text->size()));
 }
 
 // Index into ModeClasses: CW; SSB, AM, FM and digital voice are phone; every other mode is
