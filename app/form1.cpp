@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <functional>
 #include <memory>
 
@@ -83,7 +84,22 @@ class HideWatcher : public QObject {
     std::function<void()> hidden_;
 };
 
+// Asks for a log in Qt's own file dialog. That dialog stores its folder history, last folder
+// and view in the user's Qt settings whenever it closes; this program keeps no settings, so Qt's
+// user settings are sent where nothing can be read or written: no folder can be made below a
+// file that is not a folder. The start folder within a run is the caller's.
+QString ChooseLog(QWidget* parent, const QString& startFolder) {
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+    return QFileDialog::getOpenFileName(parent, QString(), startFolder,
+                                        Form1::tr("ADIF logs (*.adi *.adif);;All files (*)"),
+                                        nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+// Some window managers offer to minimise a window despite its hints; brought forward, it is also
+// restored.
 void ShowWindow(QWidget* window) {
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();
@@ -100,10 +116,7 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
       rules_(rules),
       grid_(new GridControl) {
     if (!chooser_) {
-        chooser_ = [this](const QString& startFolder) {
-            return QFileDialog::getOpenFileName(this, QString(), startFolder,
-                                                tr("ADIF logs (*.adi *.adif);;All files (*)"));
-        };
+        chooser_ = [this](const QString& startFolder) { return ChooseLog(this, startFolder); };
     }
     if (!reporter_) {
         reporter_ = [this](const QString& message) {

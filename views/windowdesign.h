@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QMargins>
+#include <QPoint>
 #include <QRect>
 
 class QWidget;
@@ -19,7 +21,12 @@ QRect TwipsRect(int left, int top, int width, int height);
 // Sets the window's flags, font and icon. Call before the window is sized.
 void ApplyWindowDesign(QWidget& window, Border border);
 
-// Gives the window its size (fixed for a fixed border) and centres it on the screen. For a
-// main window, `extraHeight` is the height of its menu bar, which the client area excludes.
+// Where the corner of a window's frame goes so that the frame, as the user sees it with the
+// window manager's decorations `frame` around the client area, is centred in `area`.
+QPoint CentredFramePosition(const QRect& area, const QSize& clientSize, const QMargins& frame);
+
+// Gives the window its size (fixed for a fixed border) and centres its frame on its screen, once
+// more when the window manager has told the frame's size. For a main window, `extraHeight` is
+// the height of its menu bar, which the client area excludes.
 void SizeAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, Border border,
                    int extraHeight = 0);

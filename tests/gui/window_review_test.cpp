@@ -1,0 +1,144 @@
+// How the windows stand on the screen and come back, what the file dialog leaves behind, and
+// the chart colours.
+#include <gtest/gtest.h>
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QDir>
+#include <QFileDialog>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "form3.h"
+#include "form4.h"
+#include "form6.h"
+#include "gui_support.h"
+#include "windowdesign.h"
+
+namespace guitest {
+namespace {
+
+// A frame centred in `area`, to the pixel.
+void ExpectCentred(const QRect& frame, const QRect& area, const char* what) {
+    const QPointF offset = QRectF(frame).center() - QRectF(area).center();
+    EXPECT_LE(std::abs(offset.x()), 1.0) << what;
+    EXPECT_LE(std::abs(offset.y()), 1.0) << what;
+}
+
+TEST(WindowPlace, TheFrameWithItsDecorationsIsCentred) {
+    const QRect area(0, 0, 1280, 1024);
+    const QSize client(295, 57);
+    for (const QMargins frame :
+         {QMargins(1, 20, 1, 1), QMargins(1, 20, 1, 5), QMargins(4, 30, 8, 2)})
+        ExpectCentred(QRect(CentredFramePosition(area, client, frame), client.grownBy(frame)), area,
+                      "frame");
+}
+
+// The offscreen platform draws a frame of 2 px around each window.
+TEST_F(WindowTest, EveryWindowOpensWithItsFrameCentredAndComesBackFromMinimised) {
+    Open(LargeLog());
+    Trigger("mnuContinent");
+    Trigger("mnuQSLReceived");
+    Trigger("mnuChart");
+    Trigger("mnuChat", "Form2");
+    auto busy = std::make_unique<Form6>();
+    busy->show();
+    QCoreApplication::processEvents();
+    const QRect area = form->screen()->availableGeometry();
+    for (const char* name : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6"})
+        ExpectCentred(Shown(name)->frameGeometry(), area, name);
+
+    // Window, its command, the command's window.
+    const std::array<const char*, 3> commands[] = {{"Form2", "mnuContinent", "Form1"},
+                                                   {"Form5", "mnuQSLReceived", "Form1"},
+                                                   {"Form3", "mnuChart", "Form1"},
+                                                   {"Form4", "mnuChat", "Form2"}};
+    for (const auto& [name, command, owner] : commands) {
+        QWidget* window = Shown(name);
+        window->setWindowState(Qt::WindowMinimized);
+        Trigger(command, owner);
+        EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << name;
+    }
+}
+
+// Qt's own file dialog writes its history into the user's Qt settings as it closes.
+TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    QTemporaryDir logs;
+    const QString log = WriteFile(logs.filePath("a.adi"), Contact("20M", "CW"));
+    Form1 form({}, [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+    QStringList startedIn;
+    const auto answer = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        startedIn << dialog->directory().absolutePath();
+        dialog->selectFile(log);
+        static_cast<QDialog*>(dialog)->accept();  // as its Open button
+    };
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, answer);
+        form.findChild<QAction*>("mnuOpen")->trigger();
+        EXPECT_EQ(form.FileName, log);
+    }
+    EXPECT_EQ(startedIn.value(1), logs.path());
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
+}
+
+// ---- chart colours
+
+double Linear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double Luminance(const QColor& c) {
+    return 0.2126 * Linear(c.redF()) + 0.7152 * Linear(c.greenF()) + 0.0722 * Linear(c.blueF());
+}
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// CIE L*a*b* (D65): a difference of 25 or more is plain at a glance.
+std::array<double, 3> Lab(const QColor& c) {
+    const double r = Linear(c.redF()), g = Linear(c.greenF()), b = Linear(c.blueF());
+    const auto f = [](double t) {
+        return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+    };
+    const double x = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+    const double y = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+    const double z = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+    return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+}
+
+TEST(ChartColours, EverySeriesStandsOutFromTheBackgroundAndFromTheOthers) {
+    EXPECT_NEAR(Contrast(QColor(0x76, 0x76, 0x76), Qt::white), 4.54, 0.01);  // known values
+    EXPECT_NEAR(Contrast(QColor(0xD3, 0xE8, 0xB5), Qt::white), 1.31, 0.01);
+    const Form3 modes(quorvane::BandModeTally{});
+    const Form4 continents(quorvane::ContinentBandTally{});
+    for (const ChartWindow* window :
+         {static_cast<const ChartWindow*>(&modes), static_cast<const ChartWindow*>(&continents)}) {
+        const ChartControl& chart = *window->chartControl();
+        const QBrush brush = chart.chart()->backgroundBrush();  // a gradient in Qt's themes
+        QList<QColor> background;
+        if (const QGradient* gradient = brush.gradient())
+            for (const QGradientStop& stop : gradient->stops()) background << stop.second;
+        else
+            background << brush.color();
+        const QList<QBarSet*> sets = chart.barSeries()->barSets();
+        for (int i = 0; i < sets.size(); ++i) {
+            const QString name = sets[i]->label();
+            for (const QColor& shade : background)
+                EXPECT_GE(Contrast(sets[i]->color(), shade), 3.0) << name.toStdString();
+            for (int j = 0; j < i; ++j) {
+                const auto a = Lab(sets[i]->color()), b = Lab(sets[j]->color());
+                EXPECT_GE(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]), 25.0)
+                    << name.toStdString() << " and " << sets[j]->label().toStdString();
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace guitest
