@@ -102,15 +102,18 @@ inline std::size_t NameRun16(const char* p) {
 #endif
 }
 
-// Bit i set where byte i of the 32 at p is a name byte, or a digit.
+// Bit i set where byte i of the 32 at p is a name byte, a digit, ':' or '>'.
 struct TagBytes {
     std::uint32_t name;
     std::uint32_t digit;
+    std::uint32_t colon;
+    std::uint32_t close;
 };
 
 inline TagBytes Classify32(const char* p) {
 #if defined(__SSE2__)
-    auto half = [](const char* h, std::uint32_t& name, std::uint32_t& digit) {
+    auto half = [](const char* h, std::uint32_t& name, std::uint32_t& digit, std::uint32_t& colon,
+                   std::uint32_t& close) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h));
         const __m128i folded = _mm_or_si128(v, _mm_set1_epi8(0x20));
         const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(folded, _mm_set1_epi8('a' - 1)),
@@ -121,17 +124,21 @@ inline TagBytes Classify32(const char* p) {
         name = static_cast<std::uint32_t>(
             _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digits), underscore)));
         digit = static_cast<std::uint32_t>(_mm_movemask_epi8(digits));
+        colon = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(':'))));
+        close = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
     };
-    std::uint32_t n0, d0, n1, d1;
-    half(p, n0, d0);
-    half(p + 16, n1, d1);
-    return {n0 | (n1 << 16), d0 | (d1 << 16)};
+    std::uint32_t n0, d0, c0, g0, n1, d1, c1, g1;
+    half(p, n0, d0, c0, g0);
+    half(p + 16, n1, d1, c1, g1);
+    return {n0 | (n1 << 16), d0 | (d1 << 16), c0 | (c1 << 16), g0 | (g1 << 16)};
 #else
-    TagBytes t{0, 0};
+    TagBytes t{0, 0, 0, 0};
     for (unsigned i = 0; i < 32; ++i) {
         const auto c = static_cast<unsigned char>(p[i]);
         t.name |= static_cast<std::uint32_t>(kNameBytes.table[c]) << i;
         t.digit |= static_cast<std::uint32_t>(c >= '0' && c <= '9') << i;
+        t.colon |= static_cast<std::uint32_t>(c == ':') << i;
+        t.close |= static_cast<std::uint32_t>(c == '>') << i;
     }
     return t;
 #endif
@@ -163,24 +170,36 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     const char* p = data;
     const char* const end = data + size;
     if (state_ != State::Text) p = Resume(p, end);
-    while (p < end) {
-        // Fields mostly follow each other directly or after one separator.
-        if (*p == '<') {
-            ++p;
-        } else if (end - p > 1 && p[1] == '<') {
-            p += 2;
-        } else {
-            const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
-            if (!lt) return;
-            p = static_cast<const char*>(lt) + 1;
+    if (p >= end) return;
+#if defined(__SSE2__)
+    // Every '<' of the block is found from a bitmap, sixteen bytes at a time, and tried as a
+    // tag unless it lies inside the value read last. Where the next tag is does not wait for
+    // the last one to be read, so the processor can work on several tags at once.
+    const char* const fastEnd = end - kFastMargin;  // a tag before it is read by ReadTag
+    for (const char* chunk = p; chunk + 16 <= fastEnd; chunk += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
+        auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+        while (bits != 0) {
+            const char* lt = chunk + __builtin_ctz(bits);
+            bits &= bits - 1;
+            if (lt < p) continue;
+            p = ReadTag(lt + 1, end);
+            if (p >= end) return;
         }
+        if (p > chunk + 32) chunk = p - 16;  // on after a long value
+    }
+#endif
+    while (p < end) {
+        const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
+        if (!lt) return;
+        p = static_cast<const char*>(lt) + 1;
         if (end - p < kFastMargin) {
             state_ = State::Name;
             nameLength_ = 0;
             p = Resume(p, end);
-            continue;
+        } else {
+            p = ReadTag(p, end);
         }
-        p = ReadTag(p, end);
     }
 }
 
@@ -188,24 +207,25 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 // the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. A tag
 // of up to 31 bytes without a type is read from one look at its bytes; anything else by
 // ReadTagScalar.
-const char* AdifReader::ReadTag(const char* q, const char* end) {
+[[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
+    // Where the name, the length and the tag end is read off the byte classes alone, so that
+    // no byte has to be loaded again before it is known whether this is a field.
     const TagBytes bytes = Classify32(q);
-    const std::uint32_t notName = ~bytes.name;
-    const auto n = static_cast<unsigned>(__builtin_ctz(notName | (1u << 31)));
+    const auto n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 31)));
     if (n == 0) return q;
     if (n >= 24) return ReadTagScalar(q, end);
-    const char c = q[n];
-    if (c == '>') {
+    if (bytes.close & (1u << n)) {
         if (n == 3) Marker(PackedAt(q, 3));
         return q + n + 1;
     }
-    if (c != ':') return q + n;
+    if (!(bytes.colon & (1u << n))) return q + n;
     const std::uint32_t notDigit = ~bytes.digit >> (n + 1);
     const auto k = static_cast<unsigned>(__builtin_ctz(notDigit | (1u << (30 - n))));
     if (k == 0) return q + n + 1;
-    const char* e = q + n + 1 + k;
-    if (k > 18 || *e == ':' || n + 1 + k >= 31) return ReadTagScalar(q, end);
-    if (*e != '>') return e;
+    const unsigned after = n + 1 + k;  // the byte after the length
+    if (k > 18 || after >= 31 || (bytes.colon & (1u << after))) return ReadTagScalar(q, end);
+    if (!(bytes.close & (1u << after))) return q + after;
+    const char* e = q + after;
     std::uint64_t length = 0;
     for (const char* d = q + n + 1; d < e; ++d) length = length * 10 + static_cast<unsigned>(*d - '0');
     ValueBegins(n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount, length);

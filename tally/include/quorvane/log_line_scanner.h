@@ -92,6 +92,7 @@ class LogLineScanner {
 public:
     static constexpr std::size_t kBlockSize = 256 * 1024;
     static constexpr std::size_t kLastLineLimit = 4096;
+    static constexpr std::size_t kReadPiece = 64 * 1024;  // what ReadBlocks reads at a time
 
     // `blockSize` is how much is read at a time, and so how often the yield hook is called;
     // any size from 1 byte counts the same.
