@@ -11,8 +11,16 @@ namespace quorvane::detail {
 class ScanSession {
 public:
     ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks)
+        : ScanSession(log, path, hooks, [] {}) {}
+    // `afterOpen` runs once the log is open and before the caller is told: a tally resets
+    // itself there, so that a log that cannot be opened leaves it as it was and whoever
+    // watches the notice sees it reset.
+    template <typename AfterOpen>
+    ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks,
+                AfterOpen afterOpen)
         : log_(log), hooks_(hooks) {
         log_.Open(path);
+        afterOpen();
         if (hooks_.opened) {
             try {
                 hooks_.opened();
