@@ -167,7 +167,9 @@ Form1::~Form1() {
 }
 
 QString Form1::ErrorMessage(const quorvane::TallyError& error, const QString& path) {
-    const QString file = QDir::toNativeSeparators(path);
+    // One line, as the report tool writes it, whatever characters the file name holds.
+    const QString file = QString::fromStdString(
+        quorvane::EscapeForMessage(QDir::toNativeSeparators(path).toStdString()));
     if (const auto* logError = dynamic_cast<const quorvane::LogError*>(&error)) {
         const QString reason = QString::fromLocal8Bit(logError->reason().c_str());
         if (dynamic_cast<const quorvane::LogReadError*>(&error))

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <sstream>
 
@@ -12,6 +14,7 @@
 #include "quorvane/continent_band_tally.h"
 #include "quorvane/counting_rules.h"
 #include "quorvane/errors.h"
+#include "quorvane/message_text.h"
 #include "quorvane/qsl_tally.h"
 #include "quorvane/tables.h"
 
@@ -141,10 +144,48 @@ void PrintText(std::ostream& out, const std::string& path, const CountingRules& 
 
 // ---- JSON
 
+// The length of the well-formed UTF-8 sequence at s[i], or, when there is none, the length of
+// its maximal subpart (the longest start of a well-formed sequence, at least 1 byte), as a
+// negative number. The ranges are those of the Unicode standard's table of well-formed byte
+// sequences: no overlong forms, no surrogates, nothing above U+10FFFF.
+int Utf8SequenceAt(std::string_view s, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    int length;
+    unsigned char low = 0x80, high = 0xbf;  // the range of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        if (lead == 0xe0) low = 0xa0;
+        if (lead == 0xed) high = 0x9f;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        if (lead == 0xf0) low = 0x90;
+        if (lead == 0xf4) high = 0x8f;
+    } else {
+        return -1;  // 80 ... C1 and F5 ... FF never begin a sequence
+    }
+    for (int k = 1; k < length; ++k) {
+        if (i + static_cast<std::size_t>(k) >= s.size()) return -k;
+        const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xbf)) return -k;
+    }
+    return length;
+}
+
+// A JSON string; a file name that is not valid UTF-8 gets one U+FFFD for each maximal subpart
+// of an ill-formed sequence, so that strict parsers accept the output.
 std::string JsonString(std::string_view s) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
+        const int length = Utf8SequenceAt(s, i);
+        if (length < 0) {
+            out += "\\ufffd";
+            i += static_cast<std::size_t>(-length);
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -152,21 +193,10 @@ std::string JsonString(std::string_view s) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             out += buf;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
         } else {
-            // Keep well-formed UTF-8 sequences; anything else becomes U+FFFD.
-            const std::size_t len = c >= 0xf0 && c < 0xf5 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
-            bool ok = len != 0 && i + len <= s.size();
-            for (std::size_t k = 1; ok && k < len; ++k)
-                ok = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
-            if (ok) {
-                out.append(s.substr(i, len));
-                i += len - 1;
-            } else {
-                out += "\\ufffd";
-            }
+            out.append(s.substr(i, static_cast<std::size_t>(length)));
         }
+        i += static_cast<std::size_t>(length);
     }
     return out + "\"";
 }
@@ -263,6 +293,19 @@ Counts Count(const std::string& path, const CountingRules& rules,
     return counts;
 }
 
+// Writes the output and makes sure that it got out: a full disk is an error like any other.
+int WriteOutput(std::ostream& out, std::ostream& err, const std::string& text) {
+    errno = 0;
+    out << text;
+    out.flush();
+    if (out) return 0;
+    const int error = errno;
+    err << "quorvane-report: cannot write the output";
+    if (error != 0) err << ": " << std::strerror(error);
+    err << '\n';
+    return 2;
+}
+
 int UsageError(std::ostream& err, const std::string& message) {
     err << "quorvane-report: " << message << "\n"
         << "Try 'quorvane-report --help' for more information.\n";
@@ -281,8 +324,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!optionsEnded && arg == "--help") {
-            out << kUsage;
-            return 0;
+            return WriteOutput(out, err, kUsage);
         } else if (!optionsEnded && arg == "--json") {
             json = true;
         } else if (!optionsEnded && (arg == "--table" || arg.rfind("--table=", 0) == 0)) {
@@ -295,7 +337,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             }
             const auto it = std::find(kTableNames.begin(), kTableNames.end(), name);
             if (it == kTableNames.end())
-                return UsageError(err, "unknown table '" + name + "' (band-mode, continent or qsl)");
+                return UsageError(err, "unknown table '" + EscapeForMessage(name) +
+                                           "' (band-mode, continent or qsl)");
             wanted[static_cast<std::size_t>(it - kTableNames.begin())] = true;
             anyTable = true;
         } else if (!optionsEnded && (arg == "--rules" || arg.rfind("--rules=", 0) == 0)) {
@@ -307,11 +350,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 name = arg.substr(8);
             }
             rules = RulesNamed(name);
-            if (!rules) return UsageError(err, "unknown rules '" + name + "' (exact or adif)");
+            if (!rules) return UsageError(err, "unknown rules '" + EscapeForMessage(name) + "' (exact or adif)");
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, "unknown option '" + arg + "'");
+            return UsageError(err, "unknown option '" + EscapeForMessage(arg) + "'");
         } else if (path) {
             return UsageError(err, "one log at a time");
         } else {
@@ -328,7 +371,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "quorvane-report: " << e.what() << '\n';
         return 2;
     } catch (const TallyError& e) {
-        err << "quorvane-report: '" << *path << "': " << e.what() << '\n';
+        err << "quorvane-report: '" << EscapeForMessage(*path) << "': " << e.what() << '\n';
         return 2;
     }
     std::ostringstream text;
@@ -336,9 +379,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         PrintJson(text, *path, *rules, counts);
     else
         PrintText(text, *path, *rules, counts);
-    out << text.str();
-    out.flush();
-    return out ? 0 : 2;
+    return WriteOutput(out, err, text.str());
 }
 
 }  // namespace quorvane::report

@@ -92,7 +92,7 @@ void BandModeTally::ClearCounters() {
 bool BandModeTally::Scan(LogLineScanner& log, const YieldHook& yield) {
     BandModeSink sink(*this);
     const bool completed = log.Scan(Matcher(), sink, yield);
-    mystr = log.lastLine();
+    if (log.readALine()) mystr = log.lastLine();  // an empty log leaves it as it was
     return completed;
 }
 

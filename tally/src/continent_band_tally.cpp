@@ -73,8 +73,7 @@ private:
 
 bool ContinentBandTally::ScanContinentBands(const std::string& path, const ScanHooks& hooks) {
     LogLineScanner log(hooks.blockSize);
-    detail::ScanSession session(log, path, hooks);
-    *this = ContinentBandTally{};
+    detail::ScanSession session(log, path, hooks, [this] { *this = ContinentBandTally{}; });
     ContinentSink sink(*this);
     return log.Scan(Matcher(), sink, hooks.yield);
 }

@@ -35,39 +35,43 @@ TagMatcher::TagMatcher(const std::vector<TagSpec>& tags) {
     std::stable_sort(sorted.begin(), sorted.end(), [](const TagSpec& a, const TagSpec& b) {
         return static_cast<unsigned char>(a.literal[1]) < static_cast<unsigned char>(b.literal[1]);
     });
-    literals_.reserve(sorted.size());
+    std::vector<std::uint32_t> start;  // of each sorted literal in text_
+    start.reserve(sorted.size());
     for (const TagSpec& t : sorted) {
         if (t.literal.size() < 2 || t.literal.size() > kMaxLiteral || t.literal[0] != '<' ||
             t.literal.find_first_of("<\r\n", 1) != std::string_view::npos) {
             throw std::invalid_argument("unusable tag literal");
         }
-        literals_.emplace_back(t.literal);
+        start.push_back(static_cast<std::uint32_t>(text_.size()));
+        text_ += t.literal;
     }
     for (std::size_t i = 0; i < sorted.size();) {
-        const unsigned char key = static_cast<unsigned char>(sorted[i].literal[1]);
+        const std::string_view first = sorted[i].literal;
+        const unsigned char key = static_cast<unsigned char>(first[1]);
         std::size_t end = i;
         while (end < sorted.size() && static_cast<unsigned char>(sorted[end].literal[1]) == key)
             ++end;
         // The longest prefix (up to 8 bytes) that every literal of the bucket shares.
         std::size_t shared = 8;
         for (std::size_t j = i; j < end; ++j) {
+            const std::string_view literal = sorted[j].literal;
             std::size_t k = 0;
-            while (k < shared && k < literals_[j].size() && literals_[j][k] == literals_[i][k]) ++k;
+            while (k < shared && k < literal.size() && literal[k] == first[k]) ++k;
             shared = k;
         }
         Bucket& b = buckets_[key];
         b.first = static_cast<std::uint32_t>(entries_.size());
         b.count = static_cast<std::uint32_t>(end - i);
         for (std::size_t k = 0; k < shared; ++k) {
-            const std::uint64_t byte = static_cast<unsigned char>(literals_[i][k]);
+            const std::uint64_t byte = static_cast<unsigned char>(first[k]);
             // Memory order: byte k of the literal is byte k of the loaded word.
             b.prefix |= byte << (8 * k);
             b.mask |= std::uint64_t{0xff} << (8 * k);
         }
         for (std::size_t j = i; j < end; ++j) {
-            entries_.push_back(Entry{literals_[j].data() + shared, static_cast<std::uint32_t>(shared),
-                                     static_cast<std::uint32_t>(literals_[j].size() - shared),
-                                     sorted[j].bit});
+            entries_.push_back(Entry{
+                start[j] + static_cast<std::uint32_t>(shared), static_cast<std::uint32_t>(shared),
+                static_cast<std::uint32_t>(sorted[j].literal.size() - shared), sorted[j].bit});
         }
         i = end;
     }
@@ -129,7 +133,10 @@ namespace {
 // lines end, and text is copied only once per block.
 class LastLineTracker {
 public:
-    explicit LastLineTracker(std::string& out) : last_(out) { last_.clear(); }
+    LastLineTracker(std::string& out, bool& any) : last_(out), any_(any) {
+        last_.clear();
+        any_ = false;
+    }
 
     void LineEnded(std::ptrdiff_t end, std::ptrdiff_t nextStart) {
         doneStart_ = currentStart_;
@@ -144,6 +151,7 @@ public:
             std::string line = doneStart_ < 0 ? std::move(current_) : std::string();
             Append(line, block + std::max<std::ptrdiff_t>(doneStart_, 0), block + doneEnd_);
             last_ = std::move(line);
+            any_ = true;
             current_.clear();
             currentLength_ = 0;
         }
@@ -159,7 +167,10 @@ public:
 
     // At the end of the file: an unterminated last line is the last line.
     void FileEnded() {
-        if (currentLength_ > 0) last_ = std::move(current_);
+        if (currentLength_ > 0) {
+            last_ = std::move(current_);
+            any_ = true;
+        }
     }
 
 private:
@@ -169,6 +180,7 @@ private:
     }
 
     std::string& last_;
+    bool& any_;
     std::string current_;           // prefix of the current line from earlier blocks
     std::uint64_t currentLength_ = 0;
     std::ptrdiff_t currentStart_ = 0;  // -1: the current line began in an earlier block
@@ -205,7 +217,7 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
     buffer_.resize(kCarry + blockSize_ + kPad);
     char* const buf = buffer_.data();
 
-    LastLineTracker last(lastLine_);
+    LastLineTracker last(lastLine_, readALine_);
     std::size_t length = 0;  // bytes in buf
     TagBits tags = 0;        // of the current line so far
     char byteBefore = '\0';  // the byte before buf[0], for a CRLF cut by a block end

@@ -2,7 +2,6 @@
 // and the caller told, however the scan ends.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "quorvane/log_line_scanner.h"
@@ -11,15 +10,20 @@ namespace quorvane::detail {
 
 class ScanSession {
 public:
-    // `prepare` runs once the log is open, before the caller is told.
+    ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks)
+        : ScanSession(log, path, hooks, [] {}) {}
+    // `afterOpen` runs once the log is open and before the caller is told: a tally resets
+    // itself there, so that a log that cannot be opened leaves it as it was and whoever
+    // watches the notice sees it reset.
+    template <typename AfterOpen>
     ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks,
-                const std::function<void()>& prepare = {})
+                AfterOpen afterOpen)
         : log_(log), hooks_(hooks) {
         log_.Open(path);
-        if (prepare || hooks_.opened) {
+        afterOpen();
+        if (hooks_.opened) {
             try {
-                if (prepare) prepare();
-                if (hooks_.opened) hooks_.opened();
+                hooks_.opened();
             } catch (...) {
                 log_.Close();
                 throw;

@@ -19,7 +19,7 @@ struct BandModeTally {
 
     std::int32_t Total6 = 0, Total10 = 0, Total12 = 0, Total15 = 0, Total17 = 0, Total20 = 0,
                  Total30 = 0, Total40 = 0, Total80 = 0, Total160 = 0;
-    std::string mystr;  // the last line of the last scan (a bounded prefix of it)
+    std::string mystr;  // the last line read by a scan (a bounded prefix of it)
     std::int32_t C6 = 0, C10 = 0, C12 = 0, C15 = 0, C17 = 0, C20 = 0, C30 = 0, C40 = 0, C80 = 0,
                  C160 = 0;
     std::int32_t R6 = 0, R10 = 0, R12 = 0, R15 = 0, R17 = 0, R20 = 0, R30 = 0, R40 = 0, R80 = 0,

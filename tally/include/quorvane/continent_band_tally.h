@@ -44,7 +44,8 @@ struct ContinentBandTally {
         return this->*kCounters[continent][band];
     }
 
-    // Opens the log at `path`, then zeroes all 77 fields, reads the whole log and closes it.
+    // Opens the log at `path`, zeroes all 77 fields, calls `hooks.opened` (which so sees them
+    // zero), reads the whole log and closes it.
     // The totals stay 0. Returns false when the yield hook stopped the scan. Raises
     // LogOpenError (the tally is then unchanged), LogReadError and CounterOverflow; the log
     // is closed and `hooks.closed` called in every case once `hooks.opened` was.

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "quorvane/message_text.h"
+
 namespace quorvane {
 
 class TallyError : public std::runtime_error {
@@ -13,10 +15,11 @@ public:
 };
 
 // Something went wrong with the log file itself; carries the path and the system's reason.
+// The message is one line whatever the path holds.
 class LogError : public TallyError {
 public:
     LogError(std::string verb, std::string path, std::string reason)
-        : TallyError(verb + " '" + path + "': " + reason),
+        : TallyError(verb + " '" + EscapeForMessage(path) + "': " + reason),
           path_(std::move(path)),
           reason_(std::move(reason)) {}
     const std::string& path() const noexcept { return path_; }

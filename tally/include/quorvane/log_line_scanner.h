@@ -22,6 +22,7 @@ struct TagSpec {
 // Tests a position of the log for a set of tag literals. Every literal begins with '<' and
 // contains no other '<', so testing each '<' of a line for every literal that starts there
 // finds exactly the literals that occur anywhere in the line.
+// Entries locate their literals by offset, so a copy or a moved-to matcher stands on its own.
 class TagMatcher {
 public:
     static constexpr std::size_t kMaxLiteral = 24;
@@ -36,16 +37,17 @@ public:
         __builtin_memcpy(&head, p, sizeof head);
         if ((head & b.mask) != b.prefix) return 0;
         TagBits found = 0;
+        const char* const text = text_.data();
         for (std::uint32_t i = b.first, end = b.first + b.count; i < end; ++i) {
             const Entry& e = entries_[i];
-            if (__builtin_memcmp(p + e.skip, e.rest, e.restLength) == 0) found |= e.bit;
+            if (__builtin_memcmp(p + e.skip, text + e.rest, e.restLength) == 0) found |= e.bit;
         }
         return found;
     }
 
 private:
     struct Entry {
-        const char* rest;        // the literal from `skip` on
+        std::uint32_t rest;      // where in text_ the literal goes on from `skip`
         std::uint32_t skip;      // bytes already checked by the bucket's prefix
         std::uint32_t restLength;
         TagBits bit;
@@ -57,7 +59,7 @@ private:
         std::uint32_t first = 0;
         std::uint32_t count = 0;
     };
-    std::vector<std::string> literals_;
+    std::string text_;  // the literals, one after the other
     std::vector<Entry> entries_;
     Bucket buckets_[256];
 };
@@ -121,12 +123,15 @@ public:
 
     // The last line of the last scan, at most kLastLineLimit bytes of it.
     const std::string& lastLine() const noexcept { return lastLine_; }
+    // Whether the last scan read a line at all; an empty log has none.
+    bool readALine() const noexcept { return readALine_; }
 
 private:
     std::size_t blockSize_;
     int fd_ = -1;
     std::string path_;
     std::string lastLine_;
+    bool readALine_ = false;
     std::vector<char> buffer_;
 };
 
