@@ -6,10 +6,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-run}
+if [ "$mode" != run ] && [ "$mode" != test ]; then
+    echo "usage: tools/bootstrap.sh run|test" >&2
+    exit 1
+fi
 build_dir=${QUORVANE_BUILD_DIR:-build}
 jobs=${QUORVANE_JOBS:-2}
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libgl-dev
+# Everything the whole build needs on a fresh Debian 12, installed without recommends: so
+# libqt6opengl6-dev, which qt6-base-dev only recommends but Qt Charts' CMake package needs,
+# is named here.
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           libgtest-dev fonts-liberation)
 if [ "$mode" = test ]; then
     # the fuzz target and the sanitizer runs build with clang's runtime
@@ -25,7 +32,13 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "tools/bootstrap.sh: needs root or sudo to install: ${missing[*]}" >&2
+            exit 1
+        fi
+        sudo=sudo
+    fi
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
@@ -33,21 +46,34 @@ fi
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build_dir" -j "$jobs"
 
+# Whether this build has the windows: on unless it was configured with -DQUORVANE_GUI=OFF.
+gui=$(sed -n 's/^QUORVANE_GUI:BOOL=//p' "$build_dir/CMakeCache.txt")
+case "${gui^^}" in ON | TRUE | YES | Y | 1) gui=on ;; *) gui=off ;; esac
+
 sample=samples/sample.adi
 case "$mode" in
     run)
-        if [ -x "$build_dir/app/quorvane" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
-            exec "$build_dir/app/quorvane"
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            echo "No display (DISPLAY and WAYLAND_DISPLAY are unset), so no window: here is the report of $sample instead."
+            exec "$build_dir/app/quorvane-report" "$sample"
         fi
-        echo "No display available: here is the report for $sample instead."
-        exec "$build_dir/app/quorvane-report" "$sample"
+        if [ ! -x "$build_dir/app/quorvane" ]; then
+            echo "tools/bootstrap.sh: $build_dir/app/quorvane was not built (QUORVANE_GUI is $gui in $build_dir);" \
+                "configure with cmake -S . -B $build_dir -DQUORVANE_GUI=ON and run this again" >&2
+            exit 1
+        fi
+        exec "$build_dir/app/quorvane"
         ;;
     test)
+        if [ "$gui" = on ]; then
+            gui_tests=$(ctest --test-dir "$build_dir" -N -L '^gui$' | sed -n 's/^Total Tests: //p')
+            if [ "${gui_tests:-0}" -eq 0 ]; then
+                echo "tools/bootstrap.sh: the build in $build_dir has the windows but no GUI test" \
+                    "(ctest label gui); the window tests would not run" >&2
+                exit 1
+            fi
+        fi
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
         if [ -x tools/checks.sh ]; then tools/checks.sh "$build_dir"; fi
-        ;;
-    *)
-        echo "usage: tools/bootstrap.sh run|test" >&2
-        exit 1
         ;;
 esac
