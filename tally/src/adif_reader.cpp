@@ -61,24 +61,47 @@ AdifName Packed(const unsigned char* name, std::size_t length) {
     return f;
 }
 
-bool Same(const AdifName& a, const AdifName& b) {
+inline bool Same(const AdifName& a, const AdifName& b) {
     return a.length == b.length && a.low == b.low && a.high == b.high;
 }
 
-// The AdifField of a folded, packed name; kAdifFieldCount for any other name. Only four
-// lengths can be one of the fields, so most names are turned away by their length alone.
-inline std::size_t FieldOf(const AdifName& name) {
-    std::size_t first = 0, last = 0;  // the fields of that length, [first, last)
-    switch (name.length) {
-    case 4: first = 0, last = 4; break;  // BAND FREQ MODE CONT
-    case 7: first = 4, last = 5; break;  // SUBMODE
-    case 8: first = 5, last = 7; break;  // QSL_SENT QSL_RCVD
-    case 13: first = 7, last = 11; break;
-    default: return kAdifFieldCount;
+// The AdifField of a folded, packed name; kAdifFieldCount for any other name. A multiplicative
+// hash, with a multiplier chosen when the program is built so that the field names fall into
+// different slots, leaves one comparison per name.
+constexpr std::uint64_t KeyOf(const AdifName& n) { return n.low ^ (n.high * 0x9e3779b97f4a7c15ULL) ^ n.length; }
+constexpr unsigned kHashBits = 6;
+
+constexpr std::uint64_t ChooseMultiplier() {
+    for (std::uint64_t m = 0x2545f4914f6cdd1dULL;; m += 0x9e3779b97f4a7c16ULL) {
+        bool used[1u << kHashBits] = {};
+        bool clash = false;
+        for (const AdifName& name : kFieldNames) {
+            const auto slot = static_cast<unsigned>((KeyOf(name) * m) >> (64 - kHashBits));
+            clash = clash || used[slot];
+            used[slot] = true;
+        }
+        if (!clash) return m;
     }
-    for (std::size_t f = first; f < last; ++f)
-        if (name.low == kFieldNames[f].low && name.high == kFieldNames[f].high) return f;
-    return kAdifFieldCount;
+}
+constexpr std::uint64_t kMultiplier = ChooseMultiplier();
+
+struct FieldSlots {
+    AdifName name[1u << kHashBits] = {};
+    std::uint8_t field[1u << kHashBits] = {};
+    constexpr FieldSlots() {
+        for (auto& f : field) f = kAdifFieldCount;
+        for (std::size_t f = 0; f < kAdifFieldCount; ++f) {
+            const auto slot = static_cast<unsigned>((KeyOf(kFieldNames[f]) * kMultiplier) >> (64 - kHashBits));
+            name[slot] = kFieldNames[f];
+            field[slot] = static_cast<std::uint8_t>(f);
+        }
+    }
+};
+constexpr FieldSlots kFieldSlots;
+
+inline std::size_t FieldOf(const AdifName& name) {
+    const auto slot = static_cast<unsigned>((KeyOf(name) * kMultiplier) >> (64 - kHashBits));
+    return Same(name, kFieldSlots.name[slot]) ? kFieldSlots.field[slot] : kAdifFieldCount;
 }
 
 // How many bytes from p on are name bytes, up to 16; p has 16 readable bytes.
@@ -102,46 +125,42 @@ inline std::size_t NameRun16(const char* p) {
 #endif
 }
 
-// Bit i set where byte i of the 32 at p is a name byte, a digit, ':' or '>'.
+// Bit i set where byte i at p is a name byte, or a digit.
 struct TagBytes {
     std::uint32_t name;
     std::uint32_t digit;
-    std::uint32_t colon;
-    std::uint32_t close;
 };
 
-inline TagBytes Classify32(const char* p) {
+// For the 16 bytes at p.
+inline TagBytes Classify16(const char* p) {
 #if defined(__SSE2__)
-    auto half = [](const char* h, std::uint32_t& name, std::uint32_t& digit, std::uint32_t& colon,
-                   std::uint32_t& close) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h));
-        const __m128i folded = _mm_or_si128(v, _mm_set1_epi8(0x20));
-        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(folded, _mm_set1_epi8('a' - 1)),
-                                             _mm_cmplt_epi8(folded, _mm_set1_epi8('z' + 1)));
-        const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)),
-                                             _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
-        const __m128i underscore = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
-        name = static_cast<std::uint32_t>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digits), underscore)));
-        digit = static_cast<std::uint32_t>(_mm_movemask_epi8(digits));
-        colon = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(':'))));
-        close = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
+    // A range test as one signed comparison: x + (128 - low) < 128 - low + size + ... - 256.
+    auto inRange = [](__m128i x, char low, int size) {
+        const __m128i shifted = _mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(128 - low)));
+        return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + size)));
     };
-    std::uint32_t n0, d0, c0, g0, n1, d1, c1, g1;
-    half(p, n0, d0, c0, g0);
-    half(p + 16, n1, d1, c1, g1);
-    return {n0 | (n1 << 16), d0 | (d1 << 16), c0 | (c1 << 16), g0 | (g1 << 16)};
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i digits = inRange(v, '0', 10);
+    const __m128i letters = inRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 26);
+    const __m128i underscore = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
+    return {static_cast<std::uint32_t>(
+                _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letters, digits), underscore))),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(digits))};
 #else
-    TagBytes t{0, 0, 0, 0};
-    for (unsigned i = 0; i < 32; ++i) {
+    TagBytes t{0, 0};
+    for (unsigned i = 0; i < 16; ++i) {
         const auto c = static_cast<unsigned char>(p[i]);
         t.name |= static_cast<std::uint32_t>(kNameBytes.table[c]) << i;
         t.digit |= static_cast<std::uint32_t>(c >= '0' && c <= '9') << i;
-        t.colon |= static_cast<std::uint32_t>(c == ':') << i;
-        t.close |= static_cast<std::uint32_t>(c == '>') << i;
     }
     return t;
 #endif
+}
+
+// For the 32 bytes at p.
+inline TagBytes Classify32(const char* p) {
+    const TagBytes low = Classify16(p), high = Classify16(p + 16);
+    return {low.name | (high.name << 16), low.digit | (high.digit << 16)};
 }
 
 // The first `length` (at most 16) bytes at p, folded and packed; p has 16 readable bytes.
@@ -208,46 +227,59 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 // of up to 31 bytes without a type is read from one look at its bytes; anything else by
 // ReadTagScalar.
 [[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
-    // Where the name, the length and the tag end is read off the byte classes alone, so that
-    // no byte has to be loaded again before it is known whether this is a field.
-    const TagBytes bytes = Classify32(q);
-    const auto n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 31)));
+    // The name and the length are found from byte classes of the next 16 bytes, or 32 for a
+    // long name: <NAME:LENGTH> must close within them, else ReadTagScalar reads the tag.
+    TagBytes bytes = Classify16(q);
+    unsigned n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 16)));
+    unsigned width = 15;
+    if (n >= 13) {
+        bytes = Classify32(q);
+        n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 31)));
+        width = 31;
+        if (n >= 28) return ReadTagScalar(q, end);
+    }
     if (n == 0) return q;
-    if (n >= 24) return ReadTagScalar(q, end);
-    if (bytes.close & (1u << n)) {
+    if (q[n] == '>') {
         if (n == 3) Marker(PackedAt(q, 3));
         return q + n + 1;
     }
-    if (!(bytes.colon & (1u << n))) return q + n;
-    const std::uint32_t notDigit = ~bytes.digit >> (n + 1);
-    const auto k = static_cast<unsigned>(__builtin_ctz(notDigit | (1u << (30 - n))));
+    if (q[n] != ':') return q + n;
+    const auto k = static_cast<unsigned>(__builtin_ctz((~bytes.digit >> (n + 1)) | (1u << (width - n - 1))));
     if (k == 0) return q + n + 1;
     const unsigned after = n + 1 + k;  // the byte after the length
-    if (k > 18 || after >= 31 || (bytes.colon & (1u << after))) return ReadTagScalar(q, end);
-    if (!(bytes.close & (1u << after))) return q + after;
+    if (after >= width || q[after] == ':') return ReadTagScalar(q, end);
+    if (q[after] != '>') return q + after;
     const char* e = q + after;
-    std::uint64_t length = 0;
-    for (const char* d = q + n + 1; d < e; ++d) length = length * 10 + static_cast<unsigned>(*d - '0');
-    ValueBegins(n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount, length);
-    const char* value = e + 1;
-    if (length == 0) return value;
-    if (length <= static_cast<std::uint64_t>(end - value)) {
-        state_ = State::Text;
-        if (capture_) {
-            if (length <= AdifRecord::kValueLimit && end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
-                *value != ' ') {
-                // Whole 16-byte pieces: a fixed copy, where a copy of `length` bytes would
-                // cost a call.
-                for (std::size_t i = 0; i < AdifRecord::kValueLimit; i += 16)
-                    std::memcpy(capture_->text + i, value + i, 16);
-                capture_->length = static_cast<std::uint8_t>(length);
-            } else {
-                Capture(value, static_cast<std::size_t>(length));
-            }
-        }
-        return value + length;
+    const char* digits = q + n + 1;
+    std::uint64_t length = static_cast<unsigned>(digits[0] - '0');
+    if (k > 1) {
+        for (const char* d = digits + 1; d < e; ++d) length = length * 10 + static_cast<unsigned>(*d - '0');
     }
-    return Resume(value, end);
+    const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
+    const char* value = e + 1;
+    if (length > static_cast<std::uint64_t>(end - value)) {  // the value goes on in the next block
+        ValueBegins(field, length);
+        return Resume(value, end);
+    }
+    if (field < kAdifFieldCount && !(record_.present & (1u << field))) {
+        record_.present |= 1u << field;
+        AdifRecord::Value& v = record_.values[field];
+        // Short values whole, by fixed copies of 16 or 64 bytes where a copy of `length`
+        // bytes would cost a call; the rest, and values with leading spaces, by Capture.
+        if (length > 0 && *value != ' ' && end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
+            length <= AdifRecord::kValueLimit) {
+            std::memcpy(v.text, value, 16);
+            if (length > 16) std::memcpy(v.text + 16, value + 16, AdifRecord::kValueLimit - 16);
+            v.length = static_cast<std::uint8_t>(length);
+            v.tooLong = false;
+        } else {
+            v.length = 0;
+            v.tooLong = false;
+            capture_ = &v;
+            Capture(value, static_cast<std::size_t>(length));
+        }
+    }
+    return value + length;
 }
 
 const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
