@@ -100,7 +100,7 @@ const std::vector<Case> kCases = {
      "<BAND:2>6m<MODE:0><SUBMODE:3>FT4<EOR><BAND:2>6m<MODE:3>FOO<SUBMODE:3>USB<EOR>", "R6 S6 OthersTotal"},
     {"FREQ when BAND is missing or blank, edges inclusive",
      "<FREQ:6>14.074<MODE:3>FT8<EOR><BAND:1> <FREQ:5>14.35<MODE:2>CW<EOR>"
-     "<FREQ:10>14.3500001<MODE:2>CW<EOR><FREQ:3>1.8<MODE:2>AM<EOR>", "C20 R20 S160 OthersTotal"},
+     "<FREQ:13>14.3500000001<MODE:2>CW<EOR><FREQ:3>1.8<MODE:2>AM<EOR>", "C20 R20 S160 OthersTotal"},
     {"a BAND that is not listed wins over FREQ", "<BAND:3>60m<FREQ:6>14.074<MODE:2>CW<EOR>", "OthersTotal"},
     {"no band: nothing; a band without a mode: Others",
      "<MODE:2>CW<CONT:2>EU<EOR><BAND:3>20m<CONT:2>EU<EOR><FREQ:3>abc<MODE:2>CW<EOR>",
