@@ -91,7 +91,7 @@ TEST_F(WindowTest, ContinentAndQslWindowsShowTheLogTheyWereLoadedForUntilReopene
     const QPointer<QWidget> continent = Window("Form2");
     Open(second);
     expectShown(first, {"Rcvd/Sent", "50.%", "-", "-"});
-    EXPECT_EQ(Window("Form2"), continent.data());
+    ASSERT_EQ(Window("Form2"), continent.data());
     EXPECT_EQ(continent->windowTitle(), "Continent Summary");
     EXPECT_EQ(MenuItems(*continent), QStringList({"mnuOption=Option", "  mnuChat=Chart"}));
     EXPECT_EQ(Row(Grid(continent), 0).join(' '), " AF AN AS EU NA OC SA");
