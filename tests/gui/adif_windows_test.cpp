@@ -1,24 +1,12 @@
 // The windows made with the ADIF field rules: their captions say so, and every scan, the main
 // table's, the continent window's and the QSL window's, counts by those rules.
-#include <QAction>
-#include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include "form1.h"
-#include "gridcontrol.h"
+#include "gui_support.h"
 #include "quorvane/counting_rules.h"
 
+namespace guitest {
 namespace {
-
-GridControl* GridOf(const char* window) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(window) && w->isVisible())
-            return w->findChild<GridControl*>(QStringLiteral("MSFlexGrid1"));
-    return nullptr;
-}
 
 TEST(AdifWindows, CountEveryScanByTheAdifFieldRulesAndSaySoInTheCaption) {
     QTemporaryDir dir;
@@ -41,12 +29,12 @@ TEST(AdifWindows, CountEveryScanByTheAdifFieldRulesAndSaySoInTheCaption) {
     EXPECT_EQ(main->TextMatrix(11, 4), "2");  // Total
 
     form.findChild<QAction*>(QStringLiteral("mnuContinent"))->trigger();
-    ASSERT_NE(GridOf("Form2"), nullptr);
-    EXPECT_EQ(GridOf("Form2")->TextMatrix(6, 4), "1");  // EU20
-    EXPECT_EQ(GridOf("Form2")->TextMatrix(8, 5), "1");  // NA40
+    ASSERT_NE(Window("Form2", true), nullptr);
+    EXPECT_EQ(Grid(Window("Form2")).TextMatrix(6, 4), "1");  // EU20
+    EXPECT_EQ(Grid(Window("Form2")).TextMatrix(8, 5), "1");  // NA40
     form.findChild<QAction*>(QStringLiteral("mnuQSLReceived"))->trigger();
-    ASSERT_NE(GridOf("Form5"), nullptr);
-    EXPECT_EQ(GridOf("Form5")->TextMatrix(1, 1), "50.%");
+    ASSERT_NE(Window("Form5", true), nullptr);
+    EXPECT_EQ(Grid(Window("Form5")).TextMatrix(1, 1), "50.%");
 
     // A log given at start goes the way of "Open ADIF", its errors included.
     form.OpenFile(dir.filePath(QStringLiteral("missing.adi")));
@@ -56,3 +44,4 @@ TEST(AdifWindows, CountEveryScanByTheAdifFieldRulesAndSaySoInTheCaption) {
 }
 
 }  // namespace
+}  // namespace guitest

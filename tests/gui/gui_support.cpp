@@ -2,14 +2,17 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QChartView>
 #include <QFile>
-#include <QMetaObject>
+#include <QMenu>
+#include <QMenuBar>
 
 #include "loggen.h"
-#include "quorvane/band_mode_tally.h"
-#include "quorvane/continent_band_tally.h"
+#include "reference_tally.h"
 
 namespace guitest {
+
+namespace ref = quorvane::reference;
 
 std::string Contact(const std::string& band, const std::string& mode, const std::string& continent,
                     const std::string& extra) {
@@ -20,97 +23,71 @@ std::string Contact(const std::string& band, const std::string& mode, const std:
     return line + extra + "<EOR>\r\n";
 }
 
-std::string Repeat(const std::string& piece, std::size_t times) {
-    std::string s;
-    for (std::size_t i = 0; i < times; ++i) s += piece;
-    return s;
-}
-
 std::string Generated(std::uint64_t contacts, std::uint64_t seed) {
-    quorvane::loggen::Options options;
-    options.contacts = contacts;
-    options.seed = seed;
-    return quorvane::loggen::Generate(options);
-}
-
-QStringList DataCells(const GridControl& grid) {
-    QStringList cells;
-    for (int r = 1; r < grid.Rows(); ++r) cells << Row(grid, r).mid(1);
-    return cells;
+    return quorvane::loggen::Generate({.contacts = contacts, .seed = seed});
 }
 
 namespace {
-quorvane::BandModeTally ModeTally(const QString& path) {
-    quorvane::LogLineScanner log;
-    log.Open(QFile::encodeName(path).toStdString());
-    quorvane::BandModeTally tally;
-    tally.Scan(log);
-    log.Close();
-    tally.FormTotals();
-    return tally;
+ref::Counts Reference(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return ref::CountText(file.readAll().toStdString());
 }
-quorvane::ContinentBandTally ContinentTally(const QString& path) {
-    quorvane::ContinentBandTally tally;
-    tally.ScanContinentBands(QFile::encodeName(path).toStdString());
-    return tally;
-}
+const char* const kBands[] = {"6", "10", "12", "15", "17", "20", "30", "40", "80", "160"};
+const char* const kContinents[] = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
+QString N(std::int64_t n) { return QString::number(n); }
 }  // namespace
 
 QStringList ExpectedBandModeCells(const QString& path) {
-    const quorvane::BandModeTally tally = ModeTally(path);
+    const ref::Counts r = Reference(path);
     QStringList cells;
-    for (std::size_t b = 0; b < quorvane::kBandCount; ++b) {
-        for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
-            cells << QString::number(tally.Counter(m, b));
-        cells << QString::number(tally.*quorvane::BandModeTally::kBandTotals[b]);
+    for (std::string b : kBands) {
+        for (const char* m : {"C", "R", "S"}) cells << N(r.bandMode.at(m + b));
+        cells << N(r.BandModeSum("Total" + b));
     }
-    for (std::size_t m = 0; m < quorvane::kModeClassCount; ++m)
-        cells << QString::number(tally.*quorvane::BandModeTally::kClassTotals[m]);
-    return cells << QString::number(tally.Total) << "-"
+    for (const char* sum : {"Ctotal", "Rtotal", "Stotal", "Total"}) cells << N(r.BandModeSum(sum));
+    return cells << "-"
                  << "-"
-                 << "-" << QString::number(tally.OthersTotal);
+                 << "-" << N(r.bandMode.at("OthersTotal"));
 }
 
 QStringList ExpectedContinentCells(const QString& path) {
-    quorvane::ContinentBandTally tally = ContinentTally(path);
+    const ref::Counts r = Reference(path);
     QStringList cells;
-    for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
-        for (std::size_t c = 0; c < quorvane::kContinentCount; ++c)
-            cells << QString::number(tally.Counter(c, b));
-    for (int c = 1; c <= static_cast<int>(quorvane::kContinentCount); ++c)
-        cells << QString::number(tally.ContinentTotal(c));
+    for (std::string b : kBands)
+        for (std::string c : kContinents) cells << N(r.continent.at(c + b));
+    for (std::string c : kContinents) cells << N(r.ContinentSum(c));
     return cells;
 }
 
-QChartView* ChartView(const QWidget& window) {
-    return window.findChild<QChartView*>(QStringLiteral("MSChart1"));
+Bars ExpectedBars(const QString& path, bool continents) {
+    const ref::Counts r = Reference(path);
+    const auto& names = continents ? ref::ContinentCounterNames() : ref::BandModeCounterNames();
+    Bars bars(names.size() / 10);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        bars[i / 10].push_back((continents ? r.continent : r.bandMode).at(names[i]));
+    return bars;
 }
 
 Bars BarsOf(const QWidget& chartWindow) {
     Bars bars;
-    const QChartView* view = ChartView(chartWindow);
-    if (!view || view->chart()->series().size() != 1) return bars;
-    auto* series = qobject_cast<QBarSeries*>(view->chart()->series().front());
-    for (const QBarSet* set : series ? series->barSets() : QList<QBarSet*>()) {
+    const auto* view = chartWindow.findChild<QChartView*>("MSChart1");
+    for (const QBarSet* set :
+         qobject_cast<QBarSeries*>(view->chart()->series().value(0))->barSets()) {
         bars.emplace_back();
         for (qsizetype i = 0; i < set->count(); ++i) bars.back().push_back(set->at(i));
     }
     return bars;
 }
 
-template <class Tally>
-Bars BarsOfTally(const Tally& tally, std::size_t series) {
-    Bars bars(series);
-    for (std::size_t s = 0; s < series; ++s)
-        for (std::size_t b = 0; b < quorvane::kBandCount; ++b)
-            bars[s].push_back(tally.Counter(s, b));
-    return bars;
-}
-Bars ModeBars(const QString& path) {
-    return BarsOfTally(ModeTally(path), quorvane::kModeClassCount);
-}
-Bars ContinentBars(const QString& path) {
-    return BarsOfTally(ContinentTally(path), quorvane::kContinentCount);
+QStringList MenuItems(const QWidget& window) {
+    QStringList items;
+    for (QAction* top : window.findChild<QMenuBar*>()->actions()) {
+        items << top->objectName() + "=" + top->text();
+        for (QAction* item : top->menu()->actions())
+            items << "  " + item->objectName() + "=" + (item->isSeparator() ? "-" : item->text());
+    }
+    return items;
 }
 
 void WindowTest::SetUp() {
@@ -118,11 +95,10 @@ void WindowTest::SetUp() {
     auto chooser = [this](const QString& startFolder) {
         startFolders << startFolder;
         if (answers.empty()) return QString();
-        QString path = answers.front();
+        const QString path = answers.front();
         answers.pop_front();
         return path;
     };
-    auto reporter = [this](const QString& message) { errors << message; };
     // Every reading is 20 ms after the last, so that each yield serves the window events.
     auto clock = [this] {
         now_ += std::chrono::milliseconds(20);
@@ -130,23 +106,24 @@ void WindowTest::SetUp() {
             QMetaObject::invokeMethod(qApp, action_, Qt::QueuedConnection);
         return now_;
     };
-    form = std::make_unique<Form1>(chooser, reporter, clock);
+    form = std::make_unique<Form1>(
+        chooser, [this](const QString& m) { errors << m; }, clock);
     form->show();
 }
 
 void WindowTest::TearDown() {
     form.reset();
-    FlushDeletes();
-    // The main window takes every other window with it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The main window takes every other window with it and leaves the log handle free.
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     EXPECT_FALSE(quorvane::LogLineScanner::HandleHeld());
 }
 
-QString WriteFile(const QString& path, const std::string& content) {
-    QFile file(path);
+QString WindowTest::Write(const QString& name, const std::string& content) {
+    QFile file(dir.filePath(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content.data(), static_cast<qint64>(content.size()));
-    return path;
+    return file.fileName();
 }
 
 }  // namespace guitest

@@ -1,5 +1,5 @@
-// How the windows stand on the screen and come back, what the file dialog leaves behind, and
-// the chart colours.
+// How the windows stand on the screen and come back, what the file dialog leaves behind, error
+// messages for odd names, and the chart colours.
 #include <gtest/gtest.h>
 
 #include <QBarSeries>
@@ -39,7 +39,7 @@ TEST(WindowPlace, TheFrameWithItsDecorationsIsCentred) {
 
 // The offscreen platform draws a frame of 2 px around each window.
 TEST_F(WindowTest, EveryWindowOpensWithItsFrameCentredAndComesBackFromMinimised) {
-    Open(LargeLog());
+    Open(Write("large.adi", Generated(6000)));
     Trigger("mnuContinent");
     Trigger("mnuQSLReceived");
     Trigger("mnuChart");
@@ -49,7 +49,7 @@ TEST_F(WindowTest, EveryWindowOpensWithItsFrameCentredAndComesBackFromMinimised)
     QCoreApplication::processEvents();
     const QRect area = form->screen()->availableGeometry();
     for (const char* name : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6"})
-        ExpectCentred(Shown(name)->frameGeometry(), area, name);
+        ExpectCentred(Window(name, true)->frameGeometry(), area, name);
 
     // Window, its command, the command's window.
     const std::array<const char*, 3> commands[] = {{"Form2", "mnuContinent", "Form1"},
@@ -57,7 +57,7 @@ TEST_F(WindowTest, EveryWindowOpensWithItsFrameCentredAndComesBackFromMinimised)
                                                    {"Form3", "mnuChart", "Form1"},
                                                    {"Form4", "mnuChat", "Form2"}};
     for (const auto& [name, command, owner] : commands) {
-        QWidget* window = Shown(name);
+        QWidget* window = Window(name, true);
         window->setWindowState(Qt::WindowMinimized);
         Trigger(command, owner);
         EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << name;
@@ -70,7 +70,11 @@ TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
     QTemporaryDir logs;
-    const QString log = WriteFile(logs.filePath("a.adi"), Contact("20M", "CW"));
+    const QString log = logs.filePath("a.adi");
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Contact("20M", "CW").c_str());
+    file.close();
     Form1 form({}, [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
     QStringList startedIn;
     const auto answer = [&] {
@@ -88,6 +92,17 @@ TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
     EXPECT_EQ(startedIn.value(1), logs.path());
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
+}
+
+// The windows' error messages stay one line whatever the log's name holds.
+TEST(ErrorMessage, ControlCharactersInTheNameAreEscaped) {
+    const QString path = QString::fromUtf8("/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi");
+    const QString shown = QStringLiteral(R"(/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi)");
+    EXPECT_EQ(
+        Form1::ErrorMessage(quorvane::LogOpenError(path.toStdString(), "Is a directory"), path),
+        "Cannot open \"" + shown + "\": Is a directory.");
+    EXPECT_EQ(Form1::ErrorMessage(quorvane::CounterOverflow("EU20"), path),
+              "Cannot count \"" + shown + "\": the count EU20 would pass 2,147,483,647.");
 }
 
 // ---- chart colours

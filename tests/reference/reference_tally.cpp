@@ -1,10 +1,6 @@
 // The counting rules, one line and one literal at a time.
 #include "reference_tally.h"
 
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
-
 namespace quorvane::reference {
 namespace {
 
@@ -58,24 +54,6 @@ std::vector<std::string> Cross(const Outer& outer, const std::vector<Row>& inner
     return names;
 }
 
-// A line ends at CR, CRLF or LF; a last line without a terminator is a line; a terminator at
-// the very end makes no extra line.
-std::vector<std::string> SplitLines(std::string_view data) {
-    std::vector<std::string> lines;
-    std::string current;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data[i] == '\r' || data[i] == '\n') {
-            if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-            lines.push_back(current);
-            current.clear();
-        } else {
-            current += data[i];
-        }
-    }
-    if (!current.empty()) lines.push_back(current);
-    return lines;
-}
-
 }  // namespace
 
 const std::vector<std::string>& BandModeCounterNames() {
@@ -89,29 +67,32 @@ const std::vector<std::string>& ContinentCounterNames() {
 }
 
 const std::vector<std::string>& QslCounterNames() {
-    static const std::vector<std::string> names = Cross(kQsl, std::vector<Row>{{"", ""}});
+    static const std::vector<std::string> names = Cross(kQsl, {{"", ""}});
     return names;
 }
 
+// A line ends at CR, CRLF or LF; a last line without a terminator is a line; a terminator at
+// the very end makes no extra line.
 Counts CountText(std::string_view data) {
     Counts counts;
     for (const std::string& name : BandModeCounterNames()) counts.bandMode[name] = 0;
     counts.bandMode["OthersTotal"] = 0;
     for (const std::string& name : ContinentCounterNames()) counts.continent[name] = 0;
     for (const std::string& name : QslCounterNames()) counts.qsl[name] = 0;
-    const std::vector<std::string> lines = SplitLines(data);
-    for (const std::string& line : lines) Count(line, counts);
-    counts.lines = lines.size();
-    if (!lines.empty()) counts.lastLine = lines.back();
+    std::string line;
+    for (std::size_t i = 0; i <= data.size(); ++i) {
+        if (i < data.size() && data[i] != '\r' && data[i] != '\n') {
+            line += data[i];
+            continue;
+        }
+        if (i == data.size() && line.empty()) break;
+        if (i + 1 < data.size() && data[i] == '\r' && data[i + 1] == '\n') ++i;
+        Count(line, counts);
+        ++counts.lines;
+        counts.lastLine = std::move(line);
+        line.clear();
+    }
     return counts;
-}
-
-Counts CountFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return CountText(all.str());
 }
 
 std::int64_t Counts::BandModeSum(const std::string& name) const {
@@ -127,16 +108,6 @@ std::int64_t Counts::ContinentSum(const std::string& name) const {
     std::int64_t sum = 0;
     for (const Row& band : kBands) sum += continent.at(name.substr(0, 2) + band.first);
     return sum;
-}
-
-std::string PercentText(std::int64_t received, std::int64_t sent) {
-    if (sent == 0) return "-";
-    // Tenths of a percent, rounded half up (the counts are >= 0).
-    const std::int64_t tenths = (2000 * received / sent + 1) / 2;
-    std::string text = tenths >= 10 ? std::to_string(tenths / 10) : "";
-    text += '.';
-    if (tenths % 10 != 0) text += std::to_string(tenths % 10);
-    return text + "%";
 }
 
 }  // namespace quorvane::reference

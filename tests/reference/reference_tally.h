@@ -15,21 +15,16 @@ struct Counts {
     std::map<std::string, std::int64_t> bandMode, continent, qsl;
     std::string lastLine;  // the whole last line ("" without lines)
     std::size_t lines = 0;
-
-    // Sums of the counters in 64 bits: "Ctotal", "Total20", "Total"; "AFtotal".
+    // Sums in 64 bits: "Ctotal", "Total20", "Total"; "AFtotal".
     std::int64_t BandModeSum(const std::string& name) const;
     std::int64_t ContinentSum(const std::string& name) const;
 };
 
 Counts CountText(std::string_view data);
-Counts CountFile(const std::string& path);  // throws std::runtime_error when unreadable
 
 // The names in the order the program lists them.
 const std::vector<std::string>& BandModeCounterNames();   // C6 ... C160, R6 ..., S6 ... S160
 const std::vector<std::string>& ContinentCounterNames();  // AF6 ... SA160
 const std::vector<std::string>& QslCounterNames();        // QslSent ... EqslRcvd
-
-// "##.#%" of received/sent rounded half up, or "-" when nothing was sent.
-std::string PercentText(std::int64_t received, std::int64_t sent);
 
 }  // namespace quorvane::reference

@@ -1,15 +1,20 @@
-// quorvane-report end to end through report::Run on generated logs: text tables, the exact
-// JSON, table selection, help, usage errors and log errors.
+// quorvane-report through report::Run on a generated log: the exact JSON and text tables, as
+// the reference counts them, table selection, usage errors and log errors; file names that are
+// not UTF-8 or hold control characters, and a full disk.
 #include "report.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 
 #include <iterator>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "loggen.h"
+#include "reference_adif.h"
 #include "tally_support.h"
 
 namespace quorvane {
@@ -27,147 +32,189 @@ Result Tool(const Strings& args) {
     return {status, out.str(), err.str()};
 }
 
+const std::string kLog =
+    loggen::Generate({.contacts = 1500, .lineEnd = loggen::LineEnd::Mixed, .oddShare = 0.15});
+const reference::Counts& Ref() {
+    static const reference::Counts counts = reference::CountText(kLog);
+    return counts;
+}
 const Strings kBands = {"6", "10", "12", "15", "17", "20", "30", "40", "80", "160"};
 const Strings kCodes = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
-const std::pair<const char*, const char*> kChannels[] = {
+const std::pair<const char*, std::string> kChannels[] = {
     {"QSL", "Qsl"}, {"LoTW", "Lotw"}, {"eQSL", "Eqsl"}};
 
-std::string Percent(const reference::Counts& ref, const std::string& channel) {
-    return reference::PercentText(ref.qsl.at(channel + "Rcvd"), ref.qsl.at(channel + "Sent"));
+std::string N(std::int64_t n) { return std::to_string(n); }
+std::string Percent(const std::string& ch) {
+    return FormatRcvdSent(static_cast<std::int32_t>(Ref().qsl.at(ch + "Rcvd")),
+                          static_cast<std::int32_t>(Ref().qsl.at(ch + "Sent")));
 }
+std::int64_t Sum(const std::string& name) { return Ref().BandModeSum(name); }
 
-// The JSON the tool must print, key by key; `tables` holds the first letter of each table.
-std::string ExpectedJson(const std::string& file, const reference::Counts& r, std::string tables) {
-    std::string j = "{\"file\": \"" + file + "\", \"rules\": \"exact\"";
-    auto put = [&](const char* sep, const std::string& key, const std::string& value) {
-        j.append(sep).append("\"").append(key).append("\": ").append(value);
+// The JSON the tool must print; `tables` holds the first letter of each table asked for.
+std::string Json(const std::string& file, const std::string& tables) {
+    std::string j = "{\"file\": \"" + file + "\", \"rules\": \"exact\"", sep;
+    const auto put = [&](const std::string& key, const std::string& value) {
+        j += sep + "\"" + key + "\": " + value;
+        sep = ", ";
     };
-    if (tables.find('b') != std::string::npos) {
-        j += ", \"bandMode\": {";
-        Strings names = reference::BandModeCounterNames();
-        for (const char* s : {"Ctotal", "Rtotal", "Stotal"}) names.push_back(s);
-        for (const std::string& b : kBands) names.push_back("Total" + b);
-        names.push_back("Total");
-        for (const std::string& n : names)
-            put(n == "C6" ? "" : ", ", n,
-                std::to_string(r.bandMode.count(n) ? r.bandMode.at(n) : r.BandModeSum(n)));
-        put(", ", "OthersTotal", std::to_string(r.bandMode.at("OthersTotal")) + "}");
+    const auto table = [&](char letter, const std::string& key) {
+        if (tables.find(letter) == std::string::npos) return false;
+        j += ", \"" + key + "\": {";
+        sep = "";
+        return true;
+    };
+    if (table('b', "bandMode")) {
+        for (const std::string& n : reference::BandModeCounterNames())
+            put(n, N(Ref().bandMode.at(n)));
+        for (const char* n : {"Ctotal", "Rtotal", "Stotal"}) put(n, N(Sum(n)));
+        for (const std::string& b : kBands) put("Total" + b, N(Sum("Total" + b)));
+        put("Total", N(Sum("Total")));
+        put("OthersTotal", N(Ref().bandMode.at("OthersTotal")) + "}");
     }
-    if (tables.find('c') != std::string::npos) {
-        j += ", \"continent\": {";
+    if (table('c', "continent")) {
         for (const std::string& n : reference::ContinentCounterNames())
-            put(n == "AF6" ? "" : ", ", n, std::to_string(r.continent.at(n)));
-        for (const std::string& c : kCodes)
-            put(", ", c + "total", std::to_string(r.ContinentSum(c)));
+            put(n, N(Ref().continent.at(n)));
+        for (const std::string& c : kCodes) put(c + "total", N(Ref().ContinentSum(c)));
         j += "}";
     }
-    if (tables.find('q') != std::string::npos) {
-        j += ", \"qsl\": {";
-        for (const std::string& n : reference::QslCounterNames())
-            put("", n, std::to_string(r.qsl.at(n)) + ", ");
-        j += "\"percent\": {";
-        for (const auto& [label, channel] : kChannels)
-            put(*label == 'Q' ? "" : ", ", label,
-                std::string(1, '"').append(Percent(r, channel)) + '"');
+    if (table('q', "qsl")) {
+        for (const std::string& n : reference::QslCounterNames()) put(n, N(Ref().qsl.at(n)));
+        put("percent", "{");
+        sep = "";
+        for (const auto& [header, ch] : kChannels) put(header, "\"" + Percent(ch) + "\"");
         j += "}}";
     }
     return j + "}\n";
 }
 
-class ReportTool : public ::testing::Test {
-  protected:
-    ReportTool()
-        : log(loggen::Generate(
-              {.contacts = 1500, .lineEnd = loggen::LineEnd::Mixed, .oddShare = 0.15})),
-          file(log),
-          ref(reference::CountText(log)) {}
-    const std::string log;
+TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
+    const testing::TempFile file(kLog);
+    const std::string& f = file.path;
+    EXPECT_EQ(Tool({"--json", f}).out, Json(f, "bcq"));
+    EXPECT_EQ(Tool({"--json", "--table", "continent", f}).out, Json(f, "c"));
+    EXPECT_EQ(Tool({"--table", "qsl", "--json", "--table=band-mode", f}).out, Json(f, "bq"));
+    // Text: the windows' tables, each column right-aligned under its header.
+    const std::string text = Tool({f}).out;
+    const auto words = [&](const std::string& first, std::size_t from = 0) {
+        std::istringstream in(text.substr(text.find("\n" + first + " ", from) + 1));
+        std::string line;
+        std::getline(in, line);
+        std::istringstream w(line);
+        return std::pair(Strings(std::istream_iterator<std::string>(w), {}), line.size());
+    };
+    const auto [header, width] = words(" ");
+    EXPECT_EQ(header, Strings({"CW", "DIG", "PHO", "Total"}));
+    EXPECT_EQ(words("20M"),
+              std::pair(Strings({"20M", N(Ref().bandMode.at("C20")), N(Ref().bandMode.at("R20")),
+                                 N(Ref().bandMode.at("S20")), N(Sum("Total20"))}),
+                        width));
+    EXPECT_EQ(words("Others").first,
+              Strings({"Others", "-", "-", "-", N(Ref().bandMode.at("OthersTotal"))}));
+    Strings totals = {"Total"};
+    for (const std::string& c : kCodes) totals.push_back(N(Ref().ContinentSum(c)));
+    EXPECT_EQ(words("Total", text.find("Continent Summary")).first, totals);
+    EXPECT_EQ(words("Rcvd/Sent").first,
+              Strings({"Rcvd/Sent", Percent("Qsl"), Percent("Lotw"), Percent("Eqsl")}));
+    EXPECT_EQ(text.rfind("log.adi (exact rules)\n", 0), 0u);
+    EXPECT_EQ(Tool({"--table", "qsl", f}).out, text.substr(text.rfind("QSL Rcvd/Sent (exact rules)\n")));
+    // By the ADIF field rules, named right after the file.
+    const reference::Counts adif = reference::CountAdif(kLog);
+    EXPECT_EQ(Tool({"--rules", "adif", "--json", "--table", "qsl", f}).out.rfind(
+                  "{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
+                  N(adif.qsl.at("QslSent")) + ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")) + ",", 0),
+              0u);
+    EXPECT_NE(adif.qsl.at("QslRcvd"), Ref().qsl.at("QslRcvd"));  // the rules do differ here
+}
+
+TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
     const testing::TempFile file;
-    const reference::Counts ref;
-};
-
-TEST_F(ReportTool, JsonHasTheExactShapeAndTablesLimitIt) {
-    const std::string& f = file.path();
-    EXPECT_EQ(Tool({"--json", f}).out, ExpectedJson(f, ref, "bcq"));
-    EXPECT_EQ(Tool({"--json", "--table", "continent", f}).out, ExpectedJson(f, ref, "c"));
-    EXPECT_EQ(Tool({"--table", "qsl", "--json", "--table=band-mode", f}).out,
-              ExpectedJson(f, ref, "bq"));
-}
-
-TEST_F(ReportTool, TextTablesHaveTheWindowsHeadersAndCells) {
-    const Result r = Tool({file.path()});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    const std::string name = file.path().substr(file.path().rfind('/') + 1);
-    auto n = [](std::int64_t v) { return std::to_string(v); };
-    std::vector<Strings> rows = {{name, "(exact", "rules)"}, {"CW", "DIG", "PHO", "Total"}};
-    for (const std::string& b : kBands)
-        rows.push_back({b + "M", n(ref.bandMode.at("C" + b)), n(ref.bandMode.at("R" + b)),
-                        n(ref.bandMode.at("S" + b)), n(ref.BandModeSum("Total" + b))});
-    rows.push_back({"Total", n(ref.BandModeSum("Ctotal")), n(ref.BandModeSum("Rtotal")),
-                    n(ref.BandModeSum("Stotal")), n(ref.BandModeSum("Total"))});
-    rows.push_back({"Others", "-", "-", "-", n(ref.bandMode.at("OthersTotal"))});
-    rows.insert(rows.end(), {{}, {"Continent", "Summary", "(exact", "rules)"}, kCodes});
-    for (const std::string& b : kBands) {
-        rows.push_back({b + "M"});
-        for (const std::string& c : kCodes) rows.back().push_back(n(ref.continent.at(c + b)));
-    }
-    rows.push_back({"Total"});
-    for (const std::string& c : kCodes) rows.back().push_back(n(ref.ContinentSum(c)));
-    rows.insert(rows.end(),
-                {{},
-                 {"QSL", "Rcvd/Sent", "(exact", "rules)"},
-                 {"QSL", "LoTW", "eQSL"},
-                 {"Rcvd/Sent", Percent(ref, "Qsl"), Percent(ref, "Lotw"), Percent(ref, "Eqsl")}});
-    Strings lines;
-    std::istringstream in(r.out);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), rows.size()) << r.out;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::istringstream words(lines[i]);
-        EXPECT_EQ(Strings(std::istream_iterator<std::string>(words), {}), rows[i]) << i;
-    }
-    EXPECT_EQ(lines[1].front(), ' ');  // the corner cell is empty
-    // Aligned: every row of a table is as long as its header row.
-    for (auto [from, to] : {std::pair{1, 13}, std::pair{16, 27}, std::pair{30, 31}})
-        for (int i = from; i <= to; ++i) EXPECT_EQ(lines[i].size(), lines[from].size()) << lines[i];
-    EXPECT_EQ(Tool({"--table", "qsl", file.path()}).out.rfind("QSL Rcvd/Sent (exact rules)\n", 0), 0u);
-    EXPECT_EQ(Tool({"--table", "qsl", file.path()}).out.size(),
-              r.out.size() - r.out.rfind("QSL Rcvd"));
-}
-
-TEST_F(ReportTool, HelpUsageErrorsAndLogErrors) {
-    Result r = Tool({"--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("usage: quorvane-report", 0), 0u);
-    for (const char* word : {"--json", "--table", "band-mode", "continent", "qsl", "--help"})
-        EXPECT_NE(r.out.find(word), std::string::npos) << word;
-    const std::string& f = file.path();
-    for (const Strings& args : std::vector<Strings>{{},
-                                                    {"--json"},
-                                                    {"--bogus", f},
-                                                    {"--table", f},
-                                                    {f, "--table"},
-                                                    {"--table", "nope", f},
-                                                    {f, f}}) {
-        r = Tool(args);
+    const std::string& f = file.path;
+    EXPECT_EQ(Tool({"--help"}).out.rfind("usage: quorvane-report [--rules exact|adif] [--json]", 0), 0u);
+    for (const Strings& args : std::vector<Strings>{
+             {}, {"--json"}, {"--bogus", f}, {f, "--table"}, {"--table", "nope", f}, {f, f},
+             {"--rules", "nope", f}}) {
+        const Result r = Tool(args);
         EXPECT_EQ(r.status, 1) << ::testing::PrintToString(args);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.rfind("quorvane-report: ", 0), 0u) << r.err;
     }
-    const std::string& dir = file.dir();
+    LogLineScanner holder;  // for the last case: the log handle is busy
     for (const auto& [args, message] : std::vector<std::pair<Strings, std::string>>{
-             {{"x.adi"}, "cannot open 'x.adi': No such file or directory"},
-             {{"--json", dir + "/x.adi"},
-              "cannot open '" + dir + "/x.adi': No such file or directory"},
-             {{"--table", "qsl", dir}, "cannot open '" + dir + "': Is a directory"},
+             {{"--json", "x.adi"}, "cannot open 'x.adi': No such file or directory"},
+             {{"--table", "qsl", file.dir}, "cannot open '" + file.dir + "': Is a directory"},
              {{f}, "cannot open '" + f + "': another log is being read"}}) {
-        LogLineScanner holder;  // for the last case: the log handle is busy
         if (args == Strings{f}) holder.Open(f);
-        r = Tool(args);
+        const Result r = Tool(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "quorvane-report: " + message + "\n");
+    }
+}
+
+// One U+FFFD for each maximal subpart of an ill-formed sequence, as the Unicode standard
+// describes it (chapter 3, "U+FFFD Substitution of Maximal Subparts"); well-formed sequences,
+// the highest and the lowest of each length, pass unchanged.
+TEST(ReportTool, JsonFileNamesThatAreNotUtf8GetReplacementCharacters) {
+    const std::string r = "\\ufffd";
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xe0\x80\x80", r + r + r},                  // overlong form of U+0000
+        {"\xc0\xaf", r + r},                          // overlong '/'
+        {"\xed\xa0\x80", r + r + r},                  // surrogate U+D800
+        {"\xf4\x90\x80\x80", r + r + r + r},          // U+110000
+        {"\xf5\xff", r + r},                          // bytes that begin nothing
+        {"\xf8\x88\x80\x80\x80", r + r + r + r + r},  // an old five-byte form
+        {"\x80\xbf", r + r},                          // stray continuation bytes
+        {"a\xe2\x82.", "a" + r + "."},                // a sequence cut short
+        {"x\xf0\x9f\x98", "x" + r},                   // and cut short at the end of the name
+        // the standard's own example
+        {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+         "a" + r + r + r + "b" + r + "c" + r + r + "d"},
+        {"\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
+         "\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
+    };
+    const testing::TempFile dir;
+    for (const auto& [name, json] : cases) {
+        const std::string path = dir.dir + "/" + name;
+        std::ofstream(path) << "<QSL_SENT:1>Y\r\n";
+        const Result result = Tool({"--json", "--table", "qsl", path});
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out.substr(0, result.out.find("\", ") + 1),
+                  "{\"file\": \"" + dir.dir + "/" + json + "\"")
+            << ::testing::PrintToString(name);
+    }
+}
+
+TEST(ReportTool, ControlCharactersInANameKeepTheMessageOnOneLine) {
+    const testing::TempFile dir;
+    const std::string name = "a\nb\rc\td\x1b[2Je\x7f\x01g\\h\xc2\x85i\xe2\x80\xa8j\xc3\xa9.adi";
+    const std::string shown = "a\\nb\\rc\\td\\x1b[2Je\\x7f\\x01g\\\\h\\u0085i\\u2028j\xc3\xa9.adi";
+    Result r = Tool({dir.dir + "/" + name});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "quorvane-report: cannot open '" + dir.dir + "/" + shown +
+                         "': No such file or directory\n");
+    r = Tool({"--table", "qsl\n", dir.path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+              "quorvane-report: unknown table 'qsl\\n' (band-mode, continent or qsl)\n");
+}
+
+// The real program, so that what main() and the exit do to the output counts too.
+TEST(ReportTool, AFullDiskIsAnErrorWithAMessage) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    const testing::TempFile log("<BAND:3>20M <MODE:2>CW\r\n");
+    for (const std::string& args :
+         {"'" + log.path + "'", "--json '" + log.path + "'", std::string("--help")}) {
+        // stderr into the pipe, stdout onto the full device
+        const std::string command = "'" QUORVANE_REPORT_PROGRAM "' " + args + " 2>&1 >/dev/full";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string err;
+        char buf[256];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) err.append(buf, n);
+        const int status = ::pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args << ": " << status;
+        EXPECT_EQ(err, "quorvane-report: cannot write the output: No space left on device\n")
+            << args;
     }
 }
 
