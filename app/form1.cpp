@@ -187,7 +187,8 @@ QString Form1::ErrorMessage(const quorvane::TallyError& error, const QString& pa
 QString Form1::Caption(const QString& text) const {
     const std::string_view note = rules_.CaptionNote();
     if (note.empty()) return text;
-    return QStringLiteral("%1 (%2)").arg(text, QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+    return QStringLiteral("%1 (%2)").arg(
+        text, QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
 }
 
 // ---- "Open ADIF"

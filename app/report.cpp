@@ -23,7 +23,8 @@ namespace quorvane::report {
 namespace {
 
 const char kUsage[] =
-    "usage: quorvane-report [--rules exact|adif] [--json] [--table band-mode|continent|qsl]... LOG\n"
+    "usage: quorvane-report [--rules exact|adif] [--json] [--table band-mode|continent|qsl]... "
+    "LOG\n"
     "\n"
     "Counts the contacts of the ADIF log LOG and prints the band/mode table, the continent\n"
     "table and the QSL Rcvd/Sent row, as the Quorvane windows show them.\n"
@@ -59,12 +60,14 @@ using Grid = std::vector<std::vector<std::string>>;
 
 Grid BandModeGrid(const BandModeTally& t) {
     Grid g(1 + kBandCount + 2, std::vector<std::string>(kModeClassCount + 2));
-    for (std::size_t m = 0; m < kModeClassCount; ++m) g[0][1 + m] = std::string(ModeClasses[m].name);
+    for (std::size_t m = 0; m < kModeClassCount; ++m)
+        g[0][1 + m] = std::string(ModeClasses[m].name);
     g[0][kModeClassCount + 1] = std::string(kTotalText);
     for (std::size_t b = 0; b < kBandCount; ++b) {
         std::vector<std::string>& row = g[1 + b];
         row[0] = std::string(BandTable[b].label);
-        for (std::size_t m = 0; m < kModeClassCount; ++m) row[1 + m] = std::to_string(t.Counter(m, b));
+        for (std::size_t m = 0; m < kModeClassCount; ++m)
+            row[1 + m] = std::to_string(t.Counter(m, b));
         row[kModeClassCount + 1] = std::to_string(t.*BandModeTally::kBandTotals[b]);
     }
     std::vector<std::string>& total = g[1 + kBandCount];
@@ -83,7 +86,8 @@ Grid ContinentGrid(const ContinentBandTally& t) {
     Grid g(1 + kBandCount + 1, std::vector<std::string>(1 + kContinentCount));
     for (std::size_t c = 0; c < kContinentCount; ++c) {
         g[0][1 + c] = std::string(Continents[c].code);
-        for (std::size_t b = 0; b < kBandCount; ++b) g[1 + b][1 + c] = std::to_string(t.Counter(c, b));
+        for (std::size_t b = 0; b < kBandCount; ++b)
+            g[1 + b][1 + c] = std::to_string(t.Counter(c, b));
         g[1 + kBandCount][1 + c] = std::to_string(t.*ContinentBandTally::kTotals[c]);
     }
     for (std::size_t b = 0; b < kBandCount; ++b) g[1 + b][0] = std::string(BandTable[b].label);
@@ -202,7 +206,7 @@ std::string JsonString(std::string_view s) {
 }
 
 class JsonObject {
-public:
+  public:
     explicit JsonObject(std::ostream& out) : out_(out) { out_ << '{'; }
     void Key(std::string_view key) {
         if (!first_) out_ << ", ";
@@ -219,7 +223,7 @@ public:
     }
     void End() { out_ << '}'; }
 
-private:
+  private:
     std::ostream& out_;
     bool first_ = true;
 };
@@ -350,7 +354,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 name = arg.substr(8);
             }
             rules = RulesNamed(name);
-            if (!rules) return UsageError(err, "unknown rules '" + EscapeForMessage(name) + "' (exact or adif)");
+            if (!rules)
+                return UsageError(err,
+                                  "unknown rules '" + EscapeForMessage(name) + "' (exact or adif)");
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {

@@ -7,13 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <iostream>
 #include <string>
-#include <chrono>
-#include <cstdlib>
-#include <initializer_list>
 #include <vector>
 
 #include "bench_util.h"
@@ -32,7 +32,8 @@ bool WriteEndlessLine(const std::string& path, std::uint64_t bytes, const std::s
     bool ok = ::write(fd, lead.data(), lead.size()) == static_cast<ssize_t>(lead.size());
     std::uint64_t written = 0;
     while (ok && written < bytes) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), bytes - written));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), bytes - written));
         ok = ::write(fd, block.data(), n) == static_cast<ssize_t>(n);
         written += n;
     }
@@ -71,7 +72,8 @@ Run Report(const std::vector<std::string>& args) {
     ::close(pipeFd[1]);
     Run run{};
     char buf[4096];
-    for (ssize_t n; (n = ::read(pipeFd[0], buf, sizeof buf)) > 0;) run.output.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(pipeFd[0], buf, sizeof buf)) > 0;)
+        run.output.append(buf, static_cast<std::size_t>(n));
     int status = 0;
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
@@ -93,15 +95,17 @@ int main(int argc, char** argv) {
     std::uint64_t mib = 1024;
     std::string path = bench::TempDir() + "/quorvane-endless-line.adi";
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--mib")) mib = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (!std::strcmp(argv[i], "--log")) path = argv[i + 1];
+        if (!std::strcmp(argv[i], "--mib"))
+            mib = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--log"))
+            path = argv[i + 1];
     }
     const std::uint64_t bytes = mib << 20;
     bool allGood = true;
     auto report = [&](const char* what, const Run& run, bool counted) {
         std::cout << what << ": exit " << run.status << ", " << run.seconds << " s, peak resident "
-                  << run.peakMib << " MiB (limit 32 MiB), counted right: " << (counted ? "yes" : "NO")
-                  << "\n";
+                  << run.peakMib
+                  << " MiB (limit 32 MiB), counted right: " << (counted ? "yes" : "NO") << "\n";
         allGood = allGood && counted && run.status == 0 && run.peakMib < 32;
     };
     std::cout << "file: " << mib << " MiB without a line break\n";
@@ -111,14 +115,16 @@ int main(int argc, char** argv) {
     }
     Run run = Report({"--json", path});
     report("exact rules, one 20 m CW EU line", run,
-           Holds(run.output, {"\"C20\": 1,", "\"EU20\": 1,", "\"QslSent\": 1,", "\"OthersTotal\": 0}"}));
+           Holds(run.output,
+                 {"\"C20\": 1,", "\"EU20\": 1,", "\"QslSent\": 1,", "\"OthersTotal\": 0}"}));
     const std::string contacts = std::to_string(UnitsIn(bytes));
     run = Report({"--rules", "adif", "--json", path});
     report(("ADIF field rules, " + contacts + " contacts").c_str(), run,
            Holds(run.output, {"\"C20\": " + contacts + ",", "\"EU20\": " + contacts + ",",
                               "\"QslSent\": " + contacts + ","}));
     // A field that claims 10^15 bytes swallows the rest of the file: one record before it.
-    if (!WriteEndlessLine(path, bytes, "<BAND:3>20m<MODE:2>CW<EOR><NOTES:1000000000000000>")) return 2;
+    if (!WriteEndlessLine(path, bytes, "<BAND:3>20m<MODE:2>CW<EOR><NOTES:1000000000000000>"))
+        return 2;
     run = Report({"--rules", "adif", "--json", path});
     report("ADIF field rules, a field of 10^15 bytes", run,
            Holds(run.output, {"\"C20\": 1,", "\"EU20\": 0,", "\"QslSent\": 0,"}));

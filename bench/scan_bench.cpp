@@ -34,9 +34,12 @@ int main(int argc, char** argv) {
     int runs = 5;
     std::string path;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--contacts")) contacts = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--log")) path = argv[i + 1];
+        if (!std::strcmp(argv[i], "--contacts"))
+            contacts = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--runs"))
+            runs = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--log"))
+            path = argv[i + 1];
     }
     if (path.empty()) {
         // Generated once and kept: the same seed always writes the same log.
@@ -128,7 +131,8 @@ int main(int argc, char** argv) {
               << tHook / tBand << "\n"
               << "continent scan             " << tContinent << " s   ratio to grep "
               << tContinent / tGrep << "\n"
-              << "QSL tally (six passes)     " << tQsl << " s   ratio to grep " << tQsl / tGrep << "\n"
+              << "QSL tally (six passes)     " << tQsl << " s   ratio to grep " << tQsl / tGrep
+              << "\n"
               << "ADIF rules band/mode scan  " << tAdifBand << " s   ratio to grep "
               << tAdifBand / tGrep << "\n"
               << "ADIF rules continent scan  " << tAdifContinent << " s   ratio to grep "
@@ -138,7 +142,9 @@ int main(int argc, char** argv) {
               << "ADIF rules check: Total " << adifBandMode.Total << ", OthersTotal "
               << adifBandMode.OthersTotal << ", EU20 " << adifContinent.EU20 << ", QslSent "
               << adifQsl.QslSent << "\n"
-              << "check: grep " << grepCount.substr(0, grepCount.find('\n')) << " lines with <BAND:, Total " << bandMode.Total << ", OthersTotal " << bandMode.OthersTotal
-              << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent << "\n";
+              << "check: grep " << grepCount.substr(0, grepCount.find('\n'))
+              << " lines with <BAND:, Total " << bandMode.Total << ", OthersTotal "
+              << bandMode.OthersTotal << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent
+              << "\n";
     return 0;
 }

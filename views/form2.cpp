@@ -53,7 +53,8 @@ Form2::Form2(const quorvane::CountingRules& rules, QWidget* parent)
 }
 
 bool Form2::Load(const QString& path, const quorvane::ScanHooks& hooks) {
-    if (!rules_.ScanContinentBands(ContinentBandTally, QFile::encodeName(path).toStdString(), hooks))
+    if (!rules_.ScanContinentBands(ContinentBandTally, QFile::encodeName(path).toStdString(),
+                                   hooks))
         return false;
     // Column by column, each continent's total formed as its cell is written.
     for (std::size_t c = 0; c < kContinentCount; ++c) {

@@ -68,7 +68,9 @@ inline bool Same(const AdifName& a, const AdifName& b) {
 // The AdifField of a folded, packed name; kAdifFieldCount for any other name. A multiplicative
 // hash, with a multiplier chosen when the program is built so that the field names fall into
 // different slots, leaves one comparison per name.
-constexpr std::uint64_t KeyOf(const AdifName& n) { return n.low ^ (n.high * 0x9e3779b97f4a7c15ULL) ^ n.length; }
+constexpr std::uint64_t KeyOf(const AdifName& n) {
+    return n.low ^ (n.high * 0x9e3779b97f4a7c15ULL) ^ n.length;
+}
 constexpr unsigned kHashBits = 6;
 
 constexpr std::uint64_t ChooseMultiplier() {
@@ -91,7 +93,8 @@ struct FieldSlots {
     constexpr FieldSlots() {
         for (auto& f : field) f = kAdifFieldCount;
         for (std::size_t f = 0; f < kAdifFieldCount; ++f) {
-            const auto slot = static_cast<unsigned>((KeyOf(kFieldNames[f]) * kMultiplier) >> (64 - kHashBits));
+            const auto slot =
+                static_cast<unsigned>((KeyOf(kFieldNames[f]) * kMultiplier) >> (64 - kHashBits));
             name[slot] = kFieldNames[f];
             field[slot] = static_cast<std::uint8_t>(f);
         }
@@ -114,9 +117,9 @@ inline std::size_t NameRun16(const char* p) {
     const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)),
                                         _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
     const __m128i underscore = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
-    const unsigned other =
-        ~static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), underscore))) &
-        0xffffu;
+    const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(
+                               _mm_or_si128(_mm_or_si128(letter, digit), underscore))) &
+                           0xffffu;
     return other ? static_cast<std::size_t>(__builtin_ctz(other)) : 16;
 #else
     std::size_t n = 0;
@@ -244,7 +247,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         return q + n + 1;
     }
     if (q[n] != ':') return q + n;
-    const auto k = static_cast<unsigned>(__builtin_ctz((~bytes.digit >> (n + 1)) | (1u << (width - n - 1))));
+    const auto k =
+        static_cast<unsigned>(__builtin_ctz((~bytes.digit >> (n + 1)) | (1u << (width - n - 1))));
     if (k == 0) return q + n + 1;
     const unsigned after = n + 1 + k;  // the byte after the length
     if (after >= width || q[after] == ':') return ReadTagScalar(q, end);
@@ -253,7 +257,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     const char* digits = q + n + 1;
     std::uint64_t length = static_cast<unsigned>(digits[0] - '0');
     if (k > 1) {
-        for (const char* d = digits + 1; d < e; ++d) length = length * 10 + static_cast<unsigned>(*d - '0');
+        for (const char* d = digits + 1; d < e; ++d)
+            length = length * 10 + static_cast<unsigned>(*d - '0');
     }
     const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
@@ -266,7 +271,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         AdifRecord::Value& v = record_.values[field];
         // Short values whole, by fixed copies of 16 or 64 bytes where a copy of `length`
         // bytes would cost a call; the rest, and values with leading spaces, by Capture.
-        if (length > 0 && *value != ' ' && end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
+        if (length > 0 && *value != ' ' &&
+            end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
             length <= AdifRecord::kValueLimit) {
             std::memcpy(v.text, value, 16);
             if (length > 16) std::memcpy(v.text + 16, value + 16, AdifRecord::kValueLimit - 16);
@@ -317,7 +323,8 @@ const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
     } else if (*d != '>') {
         return d;
     }
-    const std::size_t field = nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
+    const std::size_t field =
+        nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
     const char* value = d + 1;
     ValueBegins(field, length);
     if (length == 0) return value;
@@ -346,72 +353,74 @@ const char* AdifReader::Slow(const char* q, const char* end) {
 const char* AdifReader::Resume(const char* p, const char* end) {
     while (p < end && state_ != State::Text) {
         switch (state_) {
-        case State::Text:
-            break;
-        case State::Name: {
-            while (p < end && kNameBytes.table[static_cast<unsigned char>(*p)]) {
-                if (nameLength_ < kNameLimit) name_[nameLength_] = static_cast<unsigned char>(*p);
-                ++nameLength_;
-                ++p;
+            case State::Text:
+                break;
+            case State::Name: {
+                while (p < end && kNameBytes.table[static_cast<unsigned char>(*p)]) {
+                    if (nameLength_ < kNameLimit)
+                        name_[nameLength_] = static_cast<unsigned char>(*p);
+                    ++nameLength_;
+                    ++p;
+                }
+                if (p == end) return p;
+                if (nameLength_ > 0 && *p == ':') {
+                    ++p;
+                    state_ = State::Length;
+                    length_ = 0;
+                    lengthDigits_ = false;
+                } else if (nameLength_ > 0 && *p == '>') {
+                    ++p;
+                    state_ = State::Text;
+                    if (nameLength_ == 3) Marker(Packed(name_, 3));
+                } else {
+                    state_ = State::Text;  // not a tag: this byte is looked at again as text
+                }
+                break;
             }
-            if (p == end) return p;
-            if (nameLength_ > 0 && *p == ':') {
-                ++p;
-                state_ = State::Length;
-                length_ = 0;
-                lengthDigits_ = false;
-            } else if (nameLength_ > 0 && *p == '>') {
-                ++p;
-                state_ = State::Text;
-                if (nameLength_ == 3) Marker(Packed(name_, 3));
-            } else {
-                state_ = State::Text;  // not a tag: this byte is looked at again as text
+            case State::Length: {
+                while (p < end && *p >= '0' && *p <= '9') {
+                    const unsigned digit = static_cast<unsigned>(*p - '0');
+                    length_ = length_ > (kNoEnd - digit) / 10 ? kNoEnd : length_ * 10 + digit;
+                    lengthDigits_ = true;
+                    ++p;
+                }
+                if (p == end) return p;
+                if (lengthDigits_ && *p == '>') {
+                    ++p;
+                    ValueBegins(SlowField(), length_);
+                } else if (lengthDigits_ && *p == ':') {
+                    ++p;
+                    state_ = State::Type;
+                    typeChars_ = false;
+                } else {
+                    state_ = State::Text;
+                }
+                break;
             }
-            break;
-        }
-        case State::Length: {
-            while (p < end && *p >= '0' && *p <= '9') {
-                const unsigned digit = static_cast<unsigned>(*p - '0');
-                length_ = length_ > (kNoEnd - digit) / 10 ? kNoEnd : length_ * 10 + digit;
-                lengthDigits_ = true;
-                ++p;
+            case State::Type: {
+                while (p < end && kNameBytes.table[static_cast<unsigned char>(*p)]) {
+                    typeChars_ = true;
+                    ++p;
+                }
+                if (p == end) return p;
+                if (typeChars_ && *p == '>') {
+                    ++p;
+                    ValueBegins(SlowField(), length_);
+                } else {
+                    state_ = State::Text;
+                }
+                break;
             }
-            if (p == end) return p;
-            if (lengthDigits_ && *p == '>') {
-                ++p;
-                ValueBegins(SlowField(), length_);
-            } else if (lengthDigits_ && *p == ':') {
-                ++p;
-                state_ = State::Type;
-                typeChars_ = false;
-            } else {
-                state_ = State::Text;
+            case State::Value: {
+                const auto available = static_cast<std::uint64_t>(end - p);
+                const auto n =
+                    static_cast<std::size_t>(remaining_ < available ? remaining_ : available);
+                if (capture_) Capture(p, n);
+                p += n;
+                remaining_ -= n;
+                if (remaining_ == 0) state_ = State::Text;
+                break;
             }
-            break;
-        }
-        case State::Type: {
-            while (p < end && kNameBytes.table[static_cast<unsigned char>(*p)]) {
-                typeChars_ = true;
-                ++p;
-            }
-            if (p == end) return p;
-            if (typeChars_ && *p == '>') {
-                ++p;
-                ValueBegins(SlowField(), length_);
-            } else {
-                state_ = State::Text;
-            }
-            break;
-        }
-        case State::Value: {
-            const auto available = static_cast<std::uint64_t>(end - p);
-            const auto n = static_cast<std::size_t>(remaining_ < available ? remaining_ : available);
-            if (capture_) Capture(p, n);
-            p += n;
-            remaining_ -= n;
-            if (remaining_ == 0) state_ = State::Text;
-            break;
-        }
         }
     }
     return p;
@@ -450,7 +459,8 @@ void AdifReader::Capture(const char* p, std::size_t n) {
         while (p < end && *p == ' ') ++p;
     }
     const std::size_t room = AdifRecord::kValueLimit - v.length;
-    const std::size_t take = static_cast<std::size_t>(end - p) < room ? static_cast<std::size_t>(end - p) : room;
+    const std::size_t take =
+        static_cast<std::size_t>(end - p) < room ? static_cast<std::size_t>(end - p) : room;
     std::memcpy(v.text + v.length, p, take);
     v.length = static_cast<std::uint8_t>(v.length + take);
     for (p += take; p < end && !v.tooLong; ++p) v.tooLong = *p != ' ';

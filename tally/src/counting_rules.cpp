@@ -15,11 +15,12 @@ namespace quorvane {
 namespace {
 
 class ExactCountingRules final : public CountingRules {
-public:
+  public:
     std::string_view Name() const override { return "exact"; }
     std::string_view Title() const override { return "exact rules"; }
     std::string_view CaptionNote() const override { return ""; }
-    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log, const YieldHook& yield) const override {
+    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log,
+                      const YieldHook& yield) const override {
         return tally.Scan(log, yield);
     }
     bool ScanContinentBands(ContinentBandTally& tally, const std::string& path,
@@ -125,7 +126,8 @@ std::optional<std::size_t> ListedBand(const AdifRecord& r) {
     if (!f) return std::nullopt;
     for (std::size_t b = 0; b < kBandCount; ++b) {
         const adif::BandEdges& e = adif::kBandEdges[b];
-        if (f->nano >= e.lower && (f->nano < e.upper || (f->nano == e.upper && !f->beyond))) return b;
+        if (f->nano >= e.lower && (f->nano < e.upper || (f->nano == e.upper && !f->beyond)))
+            return b;
     }
     return std::nullopt;
 }
@@ -137,7 +139,7 @@ bool HasBand(const AdifRecord& r) {
 // The ADIF mode that a mode or submode name belongs to, by a hash table of ADIF's names built
 // on first use.
 class ModeTable {
-public:
+  public:
     ModeTable() {
         for (const adif::ModeName& m : adif::kModeNames) {
             std::size_t slot = Hash(m.name) & kMask;
@@ -147,12 +149,13 @@ public:
     }
     // `upper` is in upper case.
     std::optional<std::string_view> ModeOf(std::string_view upper) const {
-        for (std::size_t slot = Hash(upper) & kMask; !slots_[slot].name.empty(); slot = (slot + 1) & kMask)
+        for (std::size_t slot = Hash(upper) & kMask; !slots_[slot].name.empty();
+             slot = (slot + 1) & kMask)
             if (slots_[slot].name == upper) return slots_[slot].mode;
         return std::nullopt;
     }
 
-private:
+  private:
     static constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;  // at most a quarter full
     static_assert(adif::kModeNames.size() * 4 <= kSlots);
     static std::size_t Hash(std::string_view s) {
@@ -201,7 +204,7 @@ void Increment(std::int32_t& counter, const auto& name) {
 // ---- the three tallies, record by record
 
 class BandModeRecords final : public AdifRecordSink {
-public:
+  public:
     explicit BandModeRecords(BandModeTally& tally) : tally_(tally) {}
     void OnRecord(const AdifRecord& r) override {
         const auto band = ListedBand(r);
@@ -214,12 +217,12 @@ public:
         }
     }
 
-private:
+  private:
     BandModeTally& tally_;
 };
 
 class ContinentRecords final : public AdifRecordSink {
-public:
+  public:
     explicit ContinentRecords(ContinentBandTally& tally) : tally_(tally) {}
     void OnRecord(const AdifRecord& r) override {
         const auto continent = ContinentOf(r);
@@ -230,39 +233,41 @@ public:
         }
     }
 
-private:
+  private:
     ContinentBandTally& tally_;
 };
 
 // QslFields and the six confirmation fields of AdifField are in the same order.
 class QslRecords final : public AdifRecordSink {
-public:
+  public:
     explicit QslRecords(QslTally& tally) : tally_(tally) {}
     void OnRecord(const AdifRecord& r) override {
         for (std::size_t f = 0; f < kQslFieldCount; ++f) {
-            const auto field = static_cast<AdifField>(static_cast<std::size_t>(AdifField::QslSent) + f);
+            const auto field =
+                static_cast<AdifField>(static_cast<std::size_t>(AdifField::QslSent) + f);
             if (Is(r.Get(field), "Y"))
                 Increment(tally_.Counter(f), [f] { return std::string(QslFields[f].name); });
         }
     }
 
-private:
+  private:
     QslTally& tally_;
 };
 
 bool ReadRecords(LogLineScanner& log, AdifRecordSink& sink, const YieldHook& yield) {
     AdifReader reader(sink);
-    return log.ReadBlocks([&reader](const char* data, std::size_t size) { reader.Feed(data, size); },
-                          yield);
+    return log.ReadBlocks(
+        [&reader](const char* data, std::size_t size) { reader.Feed(data, size); }, yield);
 }
 
 class AdifCountingRules final : public CountingRules {
-public:
+  public:
     std::string_view Name() const override { return "adif"; }
     std::string_view Title() const override { return "ADIF field rules"; }
     std::string_view CaptionNote() const override { return "ADIF fields"; }
 
-    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log, const YieldHook& yield) const override {
+    bool ScanBandMode(BandModeTally& tally, LogLineScanner& log,
+                      const YieldHook& yield) const override {
         BandModeRecords sink(tally);
         return ReadRecords(log, sink, yield);
     }
@@ -293,8 +298,8 @@ const CountingRules& ExactRules() { return kExact; }
 const CountingRules& AdifFieldRules() { return kAdif; }
 
 const CountingRules* RulesNamed(std::string_view name) {
-    for (const CountingRules* rules : {static_cast<const CountingRules*>(&kExact),
-                                       static_cast<const CountingRules*>(&kAdif)})
+    for (const CountingRules* rules :
+         {static_cast<const CountingRules*>(&kExact), static_cast<const CountingRules*>(&kAdif)})
         if (rules->Name() == name) return rules;
     return nullptr;
 }

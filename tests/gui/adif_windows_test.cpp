@@ -13,8 +13,9 @@ TEST(AdifWindows, CountEveryScanByTheAdifFieldRulesAndSaySoInTheCaption) {
     const QString path = dir.filePath(QStringLiteral("contest.adi"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<band:3>20m\n<mode:2>cw\n<cont:2>eu\n<qsl_sent:1>Y\n<qsl_rcvd:1>y\n<eor>\n"
-               "<freq:5>7.074\n<mode:3>usb\n<cont:2>NA\n<qsl_sent:1>Y\n<eor>\n");
+    file.write(
+        "<band:3>20m\n<mode:2>cw\n<cont:2>eu\n<qsl_sent:1>Y\n<qsl_rcvd:1>y\n<eor>\n"
+        "<freq:5>7.074\n<mode:3>usb\n<cont:2>NA\n<qsl_sent:1>Y\n<eor>\n");
     file.close();
     QStringList errors;
     Form1 form([&](const QString&) { return path; }, [&](const QString& e) { errors << e; }, {},

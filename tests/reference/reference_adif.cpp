@@ -33,10 +33,16 @@ std::vector<Record> Records(std::string_view d) {
         return from;
     };
     while (i < d.size()) {
-        if (d[i] != '<') { ++i; continue; }
+        if (d[i] != '<') {
+            ++i;
+            continue;
+        }
         const std::size_t j = span(i + 1, NameChar);
         const std::string name = Upper(std::string(d.substr(i + 1, j - i - 1)));
-        if (name.empty() || j >= d.size()) { ++i; continue; }
+        if (name.empty() || j >= d.size()) {
+            ++i;
+            continue;
+        }
         if (d[j] == '>' && (name == "EOR" || (name == "EOH" && !sawEor))) {
             if (name == "EOR") records.push_back(current), sawEor = true;
             current.clear();
@@ -44,19 +50,31 @@ std::vector<Record> Records(std::string_view d) {
             continue;
         }
         std::size_t k = j + 1;
-        if (d[j] != ':' || (k = span(j + 1, [](char c) { return c >= '0' && c <= '9'; })) == j + 1 ||
-            k >= d.size()) { ++i; continue; }
+        if (d[j] != ':' ||
+            (k = span(j + 1, [](char c) { return c >= '0' && c <= '9'; })) == j + 1 ||
+            k >= d.size()) {
+            ++i;
+            continue;
+        }
         const std::string digits(d.substr(j + 1, k - j - 1));
         if (d[k] == ':') {
             const std::size_t t = span(k + 1, NameChar);
-            if (t == k + 1 || t >= d.size() || d[t] != '>') { ++i; continue; }
+            if (t == k + 1 || t >= d.size() || d[t] != '>') {
+                ++i;
+                continue;
+            }
             k = t;
-        } else if (d[k] != '>') { ++i; continue; }
+        } else if (d[k] != '>') {
+            ++i;
+            continue;
+        }
         const std::size_t valueAt = k + 1, left = d.size() - valueAt;
         // Compare the length as a decimal string, so that any number of digits is exact.
-        const std::string trimmed = digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+        const std::string trimmed =
+            digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
         const std::string room = std::to_string(left);
-        if (trimmed.size() > room.size() || (trimmed.size() == room.size() && trimmed > room)) break;
+        if (trimmed.size() > room.size() || (trimmed.size() == room.size() && trimmed > room))
+            break;
         const std::size_t length = trimmed.empty() ? 0 : std::stoull(trimmed);
         current.emplace(name, std::string(d.substr(valueAt, length)));
         i = valueAt + length;
@@ -111,7 +129,8 @@ bool PlainDecimal(const std::string& s) {
            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-const std::vector<std::string> kBands = {"6", "10", "12", "15", "17", "20", "30", "40", "80", "160"};
+const std::vector<std::string> kBands = {"6",  "10", "12", "15", "17",
+                                         "20", "30", "40", "80", "160"};
 const std::vector<std::string> kContinents = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
 
 // The band number of the record ("20"), "other" for a band that is not one of the ten, or

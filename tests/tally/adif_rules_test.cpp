@@ -55,14 +55,20 @@ const std::vector<Case> kCases = {
     {"any letter case, one field per line", "<band:3>20m\r\n<Mode:2>cw\r\n<EOR>\r\n", "C20"},
     {"a data type, spaces and case in values",
      "<BAND:3:S>20m <MODE:3>usb <CONT:4> eu <QSL_SENT:3> y <EOR>", "S20 EU20 QslSent"},
-    {"submodes written as the mode", "<band:3>40m<mode:4>C4FM<eor><band:3>40m<mode:3>PCW<eor>"
-     "<band:3>40m<mode:3>FT4<eor>", "C40 R40 S40"},
-    {"SUBMODE when MODE is missing or empty", "<BAND:2>6m<SUBMODE:3>LSB<EOR>"
-     "<BAND:2>6m<MODE:0><SUBMODE:3>FT4<EOR><BAND:2>6m<MODE:3>FOO<SUBMODE:3>USB<EOR>", "R6 S6 OthersTotal"},
+    {"submodes written as the mode",
+     "<band:3>40m<mode:4>C4FM<eor><band:3>40m<mode:3>PCW<eor>"
+     "<band:3>40m<mode:3>FT4<eor>",
+     "C40 R40 S40"},
+    {"SUBMODE when MODE is missing or empty",
+     "<BAND:2>6m<SUBMODE:3>LSB<EOR>"
+     "<BAND:2>6m<MODE:0><SUBMODE:3>FT4<EOR><BAND:2>6m<MODE:3>FOO<SUBMODE:3>USB<EOR>",
+     "R6 S6 OthersTotal"},
     {"FREQ when BAND is missing or blank, edges inclusive",
      "<FREQ:6>14.074<MODE:3>FT8<EOR><BAND:1> <FREQ:5>14.35<MODE:2>CW<EOR>"
-     "<FREQ:13>14.3500000001<MODE:2>CW<EOR><FREQ:3>1.8<MODE:2>AM<EOR>", "C20 R20 S160 OthersTotal"},
-    {"a BAND that is not listed wins over FREQ", "<BAND:3>60m<FREQ:6>14.074<MODE:2>CW<EOR>", "OthersTotal"},
+     "<FREQ:13>14.3500000001<MODE:2>CW<EOR><FREQ:3>1.8<MODE:2>AM<EOR>",
+     "C20 R20 S160 OthersTotal"},
+    {"a BAND that is not listed wins over FREQ", "<BAND:3>60m<FREQ:6>14.074<MODE:2>CW<EOR>",
+     "OthersTotal"},
     {"no band: nothing; a band without a mode: Others",
      "<MODE:2>CW<CONT:2>EU<EOR><BAND:3>20m<CONT:2>EU<EOR><FREQ:3>abc<MODE:2>CW<EOR>",
      "OthersTotal*2 EU20"},
@@ -72,9 +78,10 @@ const std::vector<Case> kCases = {
     {"<EOH> drops the header's fields", "<BAND:3>20m<EOH><MODE:2>CW<EOR>", ""},
     {"a header without <EOH>, a BOM, # comments",
      "\xef\xbb\xbf# log\n<ADIF_VER:5>3.1.6\n<band:3>20m<mode:2>CW<eor>", "C20"},
-    {"<EOH> after the first record is text", "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<EOH><MODE:2>CW<EOR>",
-     "C20 C40"},
-    {"fields after the last <EOR> make no record", "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<MODE:2>CW", "C20"},
+    {"<EOH> after the first record is text",
+     "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<EOH><MODE:2>CW<EOR>", "C20 C40"},
+    {"fields after the last <EOR> make no record",
+     "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<MODE:2>CW", "C20"},
     {"a value past the end of the file", "<BAND:3>20m<MODE:2>CW<NOTES:99>x<EOR>", ""},
     {"a thirty-digit length", "<BAND:3>20m<MODE:2>CW<X:123456789012345678901234567890>x<EOR>", ""},
     {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3>20m<MODE:2>CW< EOR><EOR>", "C20"},
@@ -98,7 +105,8 @@ TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
         o.lineEnd = static_cast<loggen::LineEnd>(seed % 4);
         o.header = seed % 3 != 0;
         const std::string log = loggen::Generate(o);
-        for (std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{61}}) Both(log, block);
+        for (std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{61}})
+            Both(log, block);
     }
 }
 

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <fstream>
-
 #include <iterator>
 #include <sstream>
 
@@ -116,23 +115,32 @@ TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
     EXPECT_EQ(words("Rcvd/Sent").first,
               Strings({"Rcvd/Sent", Percent("Qsl"), Percent("Lotw"), Percent("Eqsl")}));
     EXPECT_EQ(text.rfind("log.adi (exact rules)\n", 0), 0u);
-    EXPECT_EQ(Tool({"--table", "qsl", f}).out, text.substr(text.rfind("QSL Rcvd/Sent (exact rules)\n")));
+    EXPECT_EQ(Tool({"--table", "qsl", f}).out,
+              text.substr(text.rfind("QSL Rcvd/Sent (exact rules)\n")));
     // By the ADIF field rules, named right after the file.
     const reference::Counts adif = reference::CountAdif(kLog);
-    EXPECT_EQ(Tool({"--rules", "adif", "--json", "--table", "qsl", f}).out.rfind(
-                  "{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
-                  N(adif.qsl.at("QslSent")) + ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")) + ",", 0),
-              0u);
+    EXPECT_EQ(
+        Tool({"--rules", "adif", "--json", "--table", "qsl", f})
+            .out.rfind("{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
+                           N(adif.qsl.at("QslSent")) +
+                           ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")) + ",",
+                       0),
+        0u);
     EXPECT_NE(adif.qsl.at("QslRcvd"), Ref().qsl.at("QslRcvd"));  // the rules do differ here
 }
 
 TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
     const testing::TempFile file;
     const std::string& f = file.path;
-    EXPECT_EQ(Tool({"--help"}).out.rfind("usage: quorvane-report [--rules exact|adif] [--json]", 0), 0u);
-    for (const Strings& args : std::vector<Strings>{
-             {}, {"--json"}, {"--bogus", f}, {f, "--table"}, {"--table", "nope", f}, {f, f},
-             {"--rules", "nope", f}}) {
+    EXPECT_EQ(Tool({"--help"}).out.rfind("usage: quorvane-report [--rules exact|adif] [--json]", 0),
+              0u);
+    for (const Strings& args : std::vector<Strings>{{},
+                                                    {"--json"},
+                                                    {"--bogus", f},
+                                                    {f, "--table"},
+                                                    {"--table", "nope", f},
+                                                    {f, f},
+                                                    {"--rules", "nope", f}}) {
         const Result r = Tool(args);
         EXPECT_EQ(r.status, 1) << ::testing::PrintToString(args);
         EXPECT_EQ(r.out, "");

@@ -12,8 +12,17 @@ struct AdifName;
 
 // The fields that the ADIF field rules look at, grouped by the length of their names.
 enum class AdifField : std::uint8_t {
-    Band, Freq, Mode, Cont, Submode,
-    QslSent, QslRcvd, LotwQslSent, LotwQslRcvd, EqslQslSent, EqslQslRcvd,
+    Band,
+    Freq,
+    Mode,
+    Cont,
+    Submode,
+    QslSent,
+    QslRcvd,
+    LotwQslSent,
+    LotwQslRcvd,
+    EqslQslSent,
+    EqslQslRcvd,
 };
 inline constexpr std::size_t kAdifFieldCount = 11;
 
@@ -38,10 +47,10 @@ struct AdifRecord {
 };
 
 class AdifRecordSink {
-public:
+  public:
     virtual void OnRecord(const AdifRecord& record) = 0;
 
-protected:
+  protected:
     ~AdifRecordSink() = default;
 };
 
@@ -53,12 +62,12 @@ protected:
 // else, a '<' that opens no such tag included, is text between fields and is skipped, the
 // search going on from the byte after the '<'. Fields after the last <EOR> make no record.
 class AdifReader {
-public:
+  public:
     explicit AdifReader(AdifRecordSink& sink) : sink_(sink) {}
 
     void Feed(const char* data, std::size_t size);
 
-private:
+  private:
     enum class State : std::uint8_t { Text, Name, Length, Type, Value };
     static constexpr std::size_t kNameLimit = 16;  // longer names are none that we look for
     static constexpr std::ptrdiff_t kFastMargin = 64;
@@ -80,7 +89,7 @@ private:
     std::uint64_t length_ = 0;
     bool lengthDigits_ = false;
     bool typeChars_ = false;
-    std::uint64_t remaining_ = 0;          // bytes of the value still to come
+    std::uint64_t remaining_ = 0;           // bytes of the value still to come
     AdifRecord::Value* capture_ = nullptr;  // where the value goes, if it is kept
     AdifRecord record_;
 };

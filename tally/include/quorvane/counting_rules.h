@@ -13,7 +13,7 @@
 namespace quorvane {
 
 class CountingRules {
-public:
+  public:
     virtual ~CountingRules() = default;
 
     virtual std::string_view Name() const = 0;         // on the command line: "exact", "adif"
@@ -28,7 +28,8 @@ public:
     virtual bool ScanContinentBands(ContinentBandTally& tally, const std::string& path,
                                     const ScanHooks& hooks) const = 0;
     // As QslTally::Count.
-    virtual void CountQsl(QslTally& tally, const std::string& path, const ScanHooks& hooks) const = 0;
+    virtual void CountQsl(QslTally& tally, const std::string& path,
+                          const ScanHooks& hooks) const = 0;
 };
 
 // The program's own rules: each text line is searched for fixed tag literals.
