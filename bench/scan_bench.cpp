@@ -3,11 +3,14 @@
 //   scan_bench [--contacts N] [--runs N] [--log PATH]
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "bench_util.h"
 #include "loggen.h"
@@ -56,10 +59,17 @@ int main(int argc, char** argv) {
     std::ifstream size(path, std::ios::binary | std::ios::ate);
     const double megabytes = static_cast<double>(size.tellg()) / 1e6;
 
+    // Every measurement once per round, round after round, each keeping its best time: so that
+    // a busy spell of the machine touches all of them alike and the ratios stay fair.
+    std::vector<std::function<void()>> work;
+    const auto add = [&work](std::function<void()> f) {
+        work.push_back(std::move(f));
+        return work.size() - 1;
+    };
     // Through a pipe: GNU grep stops at the first match when its output is /dev/null.
     const std::string grep = "grep -c -F '<BAND:' '" + path + "'";
     std::string grepCount;
-    const double tGrep = bench::Best(runs, [&] {
+    const std::size_t i_tGrep = add([&] {
         FILE* p = ::popen(grep.c_str(), "r");
         char line[64] = {};
         if (!p || !std::fgets(line, sizeof line, p)) std::cerr << "grep failed\n";
@@ -68,7 +78,7 @@ int main(int argc, char** argv) {
     });
 
     BandModeTally bandMode;
-    const double tBand = bench::Best(runs, [&] {
+    const std::size_t i_tBand = add([&] {
         bandMode.ClearCounters();
         LogLineScanner log;
         log.Open(path);
@@ -79,7 +89,7 @@ int main(int argc, char** argv) {
 
     // The windows' hook: look at the clock once per block and yield when 10 ms have passed.
     std::uint64_t hookCalls = 0, yields = 0;
-    const double tHook = bench::Best(runs, [&] {
+    const std::size_t i_tHook = add([&] {
         bandMode.ClearCounters();
         auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
         LogLineScanner log;
@@ -98,15 +108,15 @@ int main(int argc, char** argv) {
     });
 
     ContinentBandTally continent;
-    const double tContinent = bench::Best(runs, [&] { continent.ScanContinentBands(path); });
+    const std::size_t i_tContinent = add([&] { continent.ScanContinentBands(path); });
 
     QslTally qsl;
-    const double tQsl = bench::Best(runs, [&] { qsl.Count(path); });
+    const std::size_t i_tQsl = add([&] { qsl.Count(path); });
 
     // The ADIF field rules on the same log.
     const CountingRules& adif = AdifFieldRules();
     BandModeTally adifBandMode;
-    const double tAdifBand = bench::Best(runs, [&] {
+    const std::size_t i_tAdifBand = add([&] {
         adifBandMode.ClearCounters();
         LogLineScanner log;
         log.Open(path);
@@ -115,10 +125,23 @@ int main(int argc, char** argv) {
         adifBandMode.FormTotals();
     });
     ContinentBandTally adifContinent;
-    const double tAdifContinent =
-        bench::Best(runs, [&] { adif.ScanContinentBands(adifContinent, path, {}); });
+    const std::size_t i_tAdifContinent =
+        add([&] { adif.ScanContinentBands(adifContinent, path, {}); });
     QslTally adifQsl;
-    const double tAdifQsl = bench::Best(runs, [&] { adif.CountQsl(adifQsl, path, {}); });
+    const std::size_t i_tAdifQsl = add([&] { adif.CountQsl(adifQsl, path, {}); });
+
+    std::vector<double> best(work.size(), 1e300);
+    for (int r = 0; r < runs; ++r)
+        for (std::size_t i = 0; i < work.size(); ++i)
+            best[i] = std::min(best[i], bench::Seconds(work[i]));
+    const double tGrep = best[i_tGrep];
+    const double tBand = best[i_tBand];
+    const double tHook = best[i_tHook];
+    const double tContinent = best[i_tContinent];
+    const double tQsl = best[i_tQsl];
+    const double tAdifBand = best[i_tAdifBand];
+    const double tAdifContinent = best[i_tAdifContinent];
+    const double tAdifQsl = best[i_tAdifQsl];
 
     std::cout.setf(std::ios::fixed);
     std::cout.precision(3);
