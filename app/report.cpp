@@ -316,6 +316,20 @@ int UsageError(std::ostream& err, const std::string& message) {
     return 1;
 }
 
+// The value of an option written "--name VALUE" or "--name=VALUE" at args[i], moving i past it:
+// nullopt when args[i] is not this option (always after "--"), an empty optional when its
+// value is missing.
+std::optional<std::optional<std::string>> OptionValue(const std::vector<std::string>& args,
+                                                      std::size_t& i, const std::string& name,
+                                                      bool optionsEnded) {
+    const std::string& arg = args[i];
+    if (optionsEnded) return std::nullopt;
+    if (arg.rfind(name + "=", 0) == 0) return std::optional(arg.substr(name.size() + 1));
+    if (arg != name) return std::nullopt;
+    if (i + 1 == args.size()) return std::optional<std::string>();
+    return std::optional(args[++i]);
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -331,32 +345,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return WriteOutput(out, err, kUsage);
         } else if (!optionsEnded && arg == "--json") {
             json = true;
-        } else if (!optionsEnded && (arg == "--table" || arg.rfind("--table=", 0) == 0)) {
-            std::string name;
-            if (arg == "--table") {
-                if (i + 1 == args.size()) return UsageError(err, "--table needs a name");
-                name = args[++i];
-            } else {
-                name = arg.substr(8);
-            }
-            const auto it = std::find(kTableNames.begin(), kTableNames.end(), name);
+        } else if (const auto name = OptionValue(args, i, "--table", optionsEnded)) {
+            if (!*name) return UsageError(err, "--table needs a name");
+            const auto it = std::find(kTableNames.begin(), kTableNames.end(), **name);
             if (it == kTableNames.end())
-                return UsageError(err, "unknown table '" + EscapeForMessage(name) +
+                return UsageError(err, "unknown table '" + EscapeForMessage(**name) +
                                            "' (band-mode, continent or qsl)");
             wanted[static_cast<std::size_t>(it - kTableNames.begin())] = true;
             anyTable = true;
-        } else if (!optionsEnded && (arg == "--rules" || arg.rfind("--rules=", 0) == 0)) {
-            std::string name;
-            if (arg == "--rules") {
-                if (i + 1 == args.size()) return UsageError(err, "--rules needs a name");
-                name = args[++i];
-            } else {
-                name = arg.substr(8);
-            }
-            rules = RulesNamed(name);
+        } else if (const auto name = OptionValue(args, i, "--rules", optionsEnded)) {
+            if (!*name) return UsageError(err, "--rules needs a name");
+            rules = RulesNamed(**name);
             if (!rules)
-                return UsageError(err,
-                                  "unknown rules '" + EscapeForMessage(name) + "' (exact or adif)");
+                return UsageError(
+                    err, "unknown rules '" + EscapeForMessage(**name) + "' (exact or adif)");
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
