@@ -1,5 +1,7 @@
-// The ADIF field reader: a byte-driven state machine, so that a field cut anywhere by a block
-// end reads the same, and a value of any length costs no memory.
+// The ADIF field reader. Tags well inside a block are read in one go from byte classes; a tag or
+// value that a block end cuts goes through a byte-driven state machine that carries over to
+// the next block, so that a field cut anywhere reads the same and a value of any length costs
+// no memory.
 #include "quorvane/adif_reader.h"
 
 #include <cstring>
@@ -105,27 +107,6 @@ constexpr FieldSlots kFieldSlots;
 inline std::size_t FieldOf(const AdifName& name) {
     const auto slot = static_cast<unsigned>((KeyOf(name) * kMultiplier) >> (64 - kHashBits));
     return Same(name, kFieldSlots.name[slot]) ? kFieldSlots.field[slot] : kAdifFieldCount;
-}
-
-// How many bytes from p on are name bytes, up to 16; p has 16 readable bytes.
-inline std::size_t NameRun16(const char* p) {
-#if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i folded = _mm_or_si128(v, _mm_set1_epi8(0x20));
-    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(folded, _mm_set1_epi8('a' - 1)),
-                                         _mm_cmplt_epi8(folded, _mm_set1_epi8('z' + 1)));
-    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)),
-                                        _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
-    const __m128i underscore = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
-    const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(
-                               _mm_or_si128(_mm_or_si128(letter, digit), underscore))) &
-                           0xffffu;
-    return other ? static_cast<std::size_t>(__builtin_ctz(other)) : 16;
-#else
-    std::size_t n = 0;
-    while (n < 16 && kNameBytes.table[static_cast<unsigned char>(p[n])]) ++n;
-    return n;
-#endif
 }
 
 // Bit i set where byte i at p is a name byte, or a digit.
@@ -289,7 +270,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 }
 
 const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
-    std::size_t nameLength = NameRun16(q);
+    std::size_t nameLength =
+        static_cast<std::size_t>(__builtin_ctz(~Classify16(q).name | (1u << 16)));
     const char* s = q + nameLength;
     if (nameLength == 16) {
         while (s < end && kNameBytes.table[static_cast<unsigned char>(*s)]) ++s;
