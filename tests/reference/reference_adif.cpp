@@ -131,10 +131,6 @@ std::optional<std::string> Class(const Record& r) {
 
 Counts CountAdif(std::string_view data) {
     Counts c;
-    for (const std::string& n : BandModeCounterNames()) c.bandMode[n] = 0;
-    c.bandMode["OthersTotal"] = 0;
-    for (const std::string& n : ContinentCounterNames()) c.continent[n] = 0;
-    for (const std::string& n : QslCounterNames()) c.qsl[n] = 0;
     const std::pair<const char*, const char*> qsl[] = {
         {"QslSent", "QSL_SENT"},       {"QslRcvd", "QSL_RCVD"},
         {"LotwSent", "LOTW_QSL_SENT"}, {"LotwRcvd", "LOTW_QSL_RCVD"},

@@ -8,7 +8,6 @@
 
 #include "loggen.h"
 #include "quorvane/counting_rules.h"
-#include "quorvane/errors.h"
 #include "reference_adif.h"
 #include "tally_support.h"
 
@@ -86,26 +85,6 @@ TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
         const std::string log = loggen::Generate(o);
         for (std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{61}})
             Both(log, block);
-    }
-}
-
-TEST(AdifFieldRules, RaiseOverflowLikeTheExactRules) {
-    const testing::TempFile file("<BAND:3>20m<MODE:2>CW<EOR><BAND:2>2m<EOR>");
-    const std::string& path = file.path;
-    for (bool others : {false, true}) {
-        BandModeTally t;
-        (others ? t.OthersTotal : t.C20) = INT32_MAX - 1;
-        LogLineScanner log;
-        log.Open(path);
-        EXPECT_NO_THROW(AdifFieldRules().ScanBandMode(t, log, {}));
-        log.Close();
-        log.Open(path);
-        try {
-            AdifFieldRules().ScanBandMode(t, log, {});
-            ADD_FAILURE() << "no overflow";
-        } catch (const CounterOverflow& e) {
-            EXPECT_EQ(e.counter(), others ? "OthersTotal" : "C20");
-        }
     }
 }
 
