@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <fstream>
 
 #include "form3.h"
 #include "form4.h"
@@ -71,10 +72,7 @@ TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
     QTemporaryDir logs;
     const QString log = logs.filePath("a.adi");
-    QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Contact("20M", "CW").c_str());
-    file.close();
+    std::ofstream(log.toStdString()) << Contact("20M", "CW");
     Form1 form({}, [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
     QStringList startedIn;
     const auto answer = [&] {

@@ -119,13 +119,10 @@ TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
               text.substr(text.rfind("QSL Rcvd/Sent (exact rules)\n")));
     // By the ADIF field rules, named right after the file.
     const reference::Counts adif = reference::CountAdif(kLog);
-    EXPECT_EQ(
-        Tool({"--rules", "adif", "--json", "--table", "qsl", f})
-            .out.rfind("{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
-                           N(adif.qsl.at("QslSent")) +
-                           ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")) + ",",
-                       0),
-        0u);
+    const std::string json = Tool({"--rules", "adif", "--json", "--table", "qsl", f}).out;
+    EXPECT_EQ(json.substr(0, json.find(", \"LotwSent\"")),
+              "{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
+                  N(adif.qsl.at("QslSent")) + ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")));
     EXPECT_NE(adif.qsl.at("QslRcvd"), Ref().qsl.at("QslRcvd"));  // the rules do differ here
 }
 

@@ -263,11 +263,10 @@ TEST(TagMatcher, ACopyStandsOnItsOwnOnceTheOriginalIsGone) {
     auto at = [](std::string text) { return text.append(TagMatcher::kMaxLiteral, '\0'); };
     const std::string band40 = at("<BAND:3>40M"), cw = at("<MODE:2>CW"), band60 = at("<BAND:3>60M");
     for (const TagMatcher* m :
-         std::vector<const TagMatcher*>{&copied, &assigned, &grown.front(), &grown.back()}) {
-        EXPECT_EQ(m->MatchAt(band40.data()), 2u);
-        EXPECT_EQ(m->MatchAt(cw.data()), 4u);
-        EXPECT_EQ(m->MatchAt(band60.data()), 0u);
-    }
+         {&copied, &std::as_const(assigned), &std::as_const(grown)[0], &std::as_const(grown)[4]})
+        EXPECT_EQ(std::vector({m->MatchAt(band40.data()), m->MatchAt(cw.data()),
+                               m->MatchAt(band60.data())}),
+                  std::vector({2u, 4u, 0u}));
 }
 
 // mystr holds the last line read; an empty log reads none and so leaves it alone, while a log
