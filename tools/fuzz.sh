@@ -19,8 +19,7 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
 cmake --build "$build" -j "$jobs" --target quorvane_fuzz_tally quorvane-loggen >/dev/null
 
 # Seeds: small generated logs in every line-end style, as the whole input (layout byte 0)
-# placed across the first block end (layout byte 1, cut 40), and read 8 bytes at a time
-# (layout byte 4).
+# and read 8 bytes at a time (layout byte 4).
 corpus=$build/corpus
 mkdir -p "$corpus" "$build/findings"
 seed=1
@@ -29,7 +28,6 @@ for eol in crlf cr lf mixed; do
         # shellcheck disable=SC2086
         "$build/tools/quorvane-loggen" --contacts 12 --seed $seed --eol $eol $extra -o "$build/seed.adi"
         { printf '\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-whole"
-        { printf '\001\050\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-cut"
         { printf '\004\007\000'; cat "$build/seed.adi"; } >"$corpus/seed-$eol-$seed-blocks"
         seed=$((seed + 1))
     done
@@ -39,7 +37,6 @@ for eol in crlf lf mixed; do
     "$build/tools/quorvane-loggen" --style fields --contacts 6 --seed $seed --eol $eol -o "$build/seed.adi"
     { printf '\010'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-whole"
     { printf '\014\005\000'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-blocks"
-    { printf '\011\030\000'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-cut"
     seed=$((seed + 1))
 done
 rm -f "$build/seed.adi"

@@ -46,9 +46,7 @@ QStringList ExpectedBandModeCells(const QString& path) {
         cells << N(r.BandModeSum("Total" + b));
     }
     for (const char* sum : {"Ctotal", "Rtotal", "Stotal", "Total"}) cells << N(r.BandModeSum(sum));
-    return cells << "-"
-                 << "-"
-                 << "-" << N(r.bandMode.at("OthersTotal"));
+    return cells << QStringList(3, "-") << N(r.bandMode.at("OthersTotal"));
 }
 
 QStringList ExpectedContinentCells(const QString& path) {

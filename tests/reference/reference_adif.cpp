@@ -18,66 +18,46 @@ std::string Upper(std::string s) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
-
+bool Digit(char c) { return c >= '0' && c <= '9'; }
 bool NameChar(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    return Digit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// a <= b for decimals of digits and at most one point, exact however many digits they have.
+bool LessOrEqual(std::string a, std::string b) {
+    for (std::string* s : {&a, &b}) {
+        if (s->find('.') == std::string::npos) *s += '.';
+        s->erase(0, s->find_first_not_of('0'));
+        s->erase(s->find_last_not_of('0') + 1);
+    }
+    // The longer whole part is the larger; with wholes of one length the text order is right.
+    return a.find('.') != b.find('.') ? a.find('.') < b.find('.') : a <= b;
 }
 
 std::vector<Record> Records(std::string_view d) {
     std::vector<Record> records;
     Record current;
-    bool sawEor = false;
-    std::size_t i = 0;
-    const auto span = [&](std::size_t from, bool (*pred)(char)) {
-        while (from < d.size() && pred(d[from])) ++from;
-        return from;
+    const auto span = [&](std::size_t i, bool (*pred)(char)) {
+        while (i < d.size() && pred(d[i])) ++i;
+        return i;
     };
-    while (i < d.size()) {
-        if (d[i] != '<') {
-            ++i;
-            continue;
-        }
-        const std::size_t j = span(i + 1, NameChar);
-        const std::string name = Upper(std::string(d.substr(i + 1, j - i - 1)));
-        if (name.empty() || j >= d.size()) {
-            ++i;
-            continue;
-        }
-        if (d[j] == '>' && (name == "EOR" || (name == "EOH" && !sawEor))) {
-            if (name == "EOR") records.push_back(current), sawEor = true;
+    // n: the name's end, l: the length's, t: the data type's (l without one).
+    for (std::size_t i = d.find('<'); i < d.size(); i = d.find('<', i + 1)) {
+        const std::size_t n = span(i + 1, NameChar);
+        if (n == i + 1 || n >= d.size()) continue;
+        const std::string name = Upper(std::string(d.substr(i + 1, n - i - 1)));
+        if (d[n] == '>' && (name == "EOR" || (name == "EOH" && records.empty()))) {
+            if (name == "EOR") records.push_back(current);
             current.clear();
-            i = j + 1;
             continue;
         }
-        std::size_t k = j + 1;
-        if (d[j] != ':' ||
-            (k = span(j + 1, [](char c) { return c >= '0' && c <= '9'; })) == j + 1 ||
-            k >= d.size()) {
-            ++i;
-            continue;
-        }
-        const std::string digits(d.substr(j + 1, k - j - 1));
-        if (d[k] == ':') {
-            const std::size_t t = span(k + 1, NameChar);
-            if (t == k + 1 || t >= d.size() || d[t] != '>') {
-                ++i;
-                continue;
-            }
-            k = t;
-        } else if (d[k] != '>') {
-            ++i;
-            continue;
-        }
-        const std::size_t valueAt = k + 1, left = d.size() - valueAt;
-        // Compare the length as a decimal string, so that any number of digits is exact.
-        const std::string trimmed =
-            digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
-        const std::string room = std::to_string(left);
-        if (trimmed.size() > room.size() || (trimmed.size() == room.size() && trimmed > room))
-            break;
-        const std::size_t length = trimmed.empty() ? 0 : std::stoull(trimmed);
-        current.emplace(name, std::string(d.substr(valueAt, length)));
-        i = valueAt + length;
+        const std::size_t l = span(n + 1, Digit);
+        const std::size_t t = l < d.size() && d[l] == ':' ? span(l + 1, NameChar) : l;
+        if (d[n] != ':' || l == n + 1 || t == l + 1 || t >= d.size() || d[t] != '>') continue;
+        const std::string length(d.substr(n + 1, l - n - 1));
+        if (!LessOrEqual(length, std::to_string(d.size() - t - 1))) break;  // past the end
+        current.emplace(name, std::string(d.substr(t + 1, std::stoull(length))));
+        i = t + std::stoull(length);
     }
     return records;
 }
@@ -85,74 +65,47 @@ std::vector<Record> Records(std::string_view d) {
 // The value trimmed of spaces and in upper case; nullopt when absent or empty.
 std::optional<std::string> Value(const Record& r, const std::string& name) {
     const auto it = r.find(name);
-    if (it == r.end()) return std::nullopt;
-    const std::size_t from = it->second.find_first_not_of(' ');
+    const std::size_t from = it == r.end() ? std::string::npos : it->second.find_first_not_of(' ');
     if (from == std::string::npos) return std::nullopt;
     return Upper(it->second.substr(from, it->second.find_last_not_of(' ') - from + 1));
 }
 
+// The rows of one of ADIF's lists, without the header, in upper case.
 std::vector<std::vector<std::string>> Csv(const std::string& file) {
     std::ifstream in(std::string(QUORVANE_ADIF_LISTS) + "/" + file);
     if (!in) throw std::runtime_error("cannot read " + file);
     std::vector<std::vector<std::string>> rows;
     std::string line;
-    std::getline(in, line);  // the header
+    std::getline(in, line);
     while (std::getline(in, line)) {
+        std::istringstream cells(Upper(line));
         rows.emplace_back();
-        std::istringstream cells(line);
         for (std::string cell; std::getline(cells, cell, ',');) rows.back().push_back(cell);
     }
     return rows;
 }
 
-// A decimal as its whole part without leading zeros and its fraction without trailing ones.
-std::pair<std::string, std::string> Decimal(const std::string& s) {
-    const std::size_t dot = std::min(s.find('.'), s.size());
-    std::string whole = s.substr(0, dot), fraction = dot < s.size() ? s.substr(dot + 1) : "";
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    fraction.erase(fraction.find_last_not_of('0') + 1);
-    return {whole, fraction};
-}
-
-bool LessOrEqual(const std::string& a, const std::string& b) {
-    const auto [aw, af] = Decimal(a);
-    const auto [bw, bf] = Decimal(b);
-    if (aw.size() != bw.size()) return aw.size() < bw.size();
-    if (aw != bw) return aw < bw;
-    return af <= bf;
-}
-
-bool PlainDecimal(const std::string& s) {
-    const std::size_t dot = s.find('.');
-    const std::string digits = dot == std::string::npos ? s : s.substr(0, dot) + s.substr(dot + 1);
-    return !digits.empty() && s.find('.', dot + 1) == std::string::npos &&
-           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 const std::vector<std::string> kBands = {"6",  "10", "12", "15", "17",
                                          "20", "30", "40", "80", "160"};
-const std::vector<std::string> kContinents = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
 
 // The band number of the record ("20"), "other" for a band that is not one of the ten, or
 // nullopt without a band.
 std::optional<std::string> Band(const Record& r) {
     static const auto edges = [] {
         std::map<std::string, std::pair<std::string, std::string>> e;
-        for (const auto& row : Csv("bands.csv")) e[Upper(row[0])] = {row[1], row[2]};
+        for (const auto& row : Csv("bands.csv")) e[row[0]] = {row[1], row[2]};
         return e;
     }();
-    if (const auto band = Value(r, "BAND")) {
-        for (const std::string& b : kBands)
-            if (*band == b + "M" && band->size() <= 64) return b;
-        return "other";
-    }
+    const auto band = Value(r, "BAND");
     const auto freq = Value(r, "FREQ");
-    if (!freq) return std::nullopt;
-    if (freq->size() <= 64 && PlainDecimal(*freq)) {
-        for (const std::string& b : kBands) {
-            const auto& [low, high] = edges.at(b + "M");
-            if (LessOrEqual(low, *freq) && LessOrEqual(*freq, high)) return b;
-        }
+    if (!band && !freq) return std::nullopt;
+    for (const std::string& b : kBands) {
+        if (band && *band == b + "M") return b;
+        const auto& [low, high] = edges.at(b + "M");
+        if (!band && freq->size() <= 64 && freq->find_first_not_of("0123456789.") == freq->npos &&
+            freq->find('.') == freq->rfind('.') && *freq != "." && LessOrEqual(low, *freq) &&
+            LessOrEqual(*freq, high))
+            return b;
     }
     return "other";
 }
@@ -162,44 +115,35 @@ std::optional<std::string> Class(const Record& r) {
     static const auto modeOf = [] {
         std::map<std::string, std::string> m;
         for (const auto& row : Csv("modes.csv"))
-            if (row.size() < 2 || row[1] != "yes") m[Upper(row[0])] = Upper(row[0]);
-        for (const auto& row : Csv("submodes.csv")) m[Upper(row[0])] = Upper(row[1]);
+            if (row.size() < 2 || row[1] != "YES") m[row[0]] = row[0];
+        for (const auto& row : Csv("submodes.csv")) m[row[0]] = row[1];
         return m;
     }();
     auto value = Value(r, "MODE");
     if (!value) value = Value(r, "SUBMODE");
-    if (!value || value->size() > 64 || !modeOf.count(*value)) return std::nullopt;
+    if (!value || !modeOf.count(*value)) return std::nullopt;
     const std::string& mode = modeOf.at(*value);
     if (mode == "CW") return "C";
-    if (mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE") return "S";
-    return "R";
+    return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? "S" : "R";
 }
 
 }  // namespace
 
 Counts CountAdif(std::string_view data) {
     Counts c;
-    for (const std::string& n : BandModeCounterNames()) c.bandMode[n] = 0;
-    c.bandMode["OthersTotal"] = 0;
-    for (const std::string& n : ContinentCounterNames()) c.continent[n] = 0;
-    for (const std::string& n : QslCounterNames()) c.qsl[n] = 0;
-    const std::vector<std::pair<std::string, std::string>> qsl = {
+    const std::pair<const char*, const char*> qsl[] = {
         {"QslSent", "QSL_SENT"},       {"QslRcvd", "QSL_RCVD"},
         {"LotwSent", "LOTW_QSL_SENT"}, {"LotwRcvd", "LOTW_QSL_RCVD"},
         {"EqslSent", "EQSL_QSL_SENT"}, {"EqslRcvd", "EQSL_QSL_RCVD"}};
     for (const Record& r : Records(data)) {
-        const auto band = Band(r);
-        const auto cls = Class(r);
-        if (band && *band != "other" && cls)
-            ++c.bandMode[*cls + *band];
-        else if (band)
-            ++c.bandMode["OthersTotal"];
-        const auto cont = Value(r, "CONT");
-        if (band && *band != "other" && cont &&
-            std::find(kContinents.begin(), kContinents.end(), *cont) != kContinents.end())
-            ++c.continent[*cont + *band];
         for (const auto& [counter, field] : qsl)
             if (Value(r, field) == "Y") ++c.qsl[counter];
+        const auto band = Band(r);
+        if (!band) continue;
+        const auto cls = Class(r);
+        ++c.bandMode[*band != "other" && cls ? *cls + *band : "OthersTotal"];
+        const auto cont = Value(r, "CONT").value_or("?");
+        if (*band != "other" && c.continent.count(cont + *band)) ++c.continent[cont + *band];
     }
     return c;
 }

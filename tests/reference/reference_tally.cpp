@@ -75,10 +75,6 @@ const std::vector<std::string>& QslCounterNames() {
 // the very end makes no extra line.
 Counts CountText(std::string_view data) {
     Counts counts;
-    for (const std::string& name : BandModeCounterNames()) counts.bandMode[name] = 0;
-    counts.bandMode["OthersTotal"] = 0;
-    for (const std::string& name : ContinentCounterNames()) counts.continent[name] = 0;
-    for (const std::string& name : QslCounterNames()) counts.qsl[name] = 0;
     std::string line;
     for (std::size_t i = 0; i <= data.size(); ++i) {
         if (i < data.size() && data[i] != '\r' && data[i] != '\n') {
@@ -88,11 +84,17 @@ Counts CountText(std::string_view data) {
         if (i == data.size() && line.empty()) break;
         if (i + 1 < data.size() && data[i] == '\r' && data[i + 1] == '\n') ++i;
         Count(line, counts);
-        ++counts.lines;
         counts.lastLine = std::move(line);
         line.clear();
     }
     return counts;
+}
+
+Counts::Counts() {
+    for (const std::string& name : BandModeCounterNames()) bandMode[name] = 0;
+    bandMode["OthersTotal"] = 0;
+    for (const std::string& name : ContinentCounterNames()) continent[name] = 0;
+    for (const std::string& name : QslCounterNames()) qsl[name] = 0;
 }
 
 std::int64_t Counts::BandModeSum(const std::string& name) const {

@@ -14,7 +14,7 @@ struct Counts {
     // Every counter by name ("C20", "OthersTotal", "EU20", "QslSent"), zeros included.
     std::map<std::string, std::int64_t> bandMode, continent, qsl;
     std::string lastLine;  // the whole last line ("" without lines)
-    std::size_t lines = 0;
+    Counts();              // every counter zero
     // Sums in 64 bits: "Ctotal", "Total20", "Total"; "AFtotal".
     std::int64_t BandModeSum(const std::string& name) const;
     std::int64_t ContinentSum(const std::string& name) const;
