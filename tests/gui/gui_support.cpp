@@ -105,7 +105,7 @@ void WindowTest::SetUp() {
         return now_;
     };
     form = std::make_unique<Form1>(
-        chooser, [this](const QString& m) { errors << m; }, clock);
+        chooser, [this](const QString& m) { errors << m; }, clock, *rules);
     form->show();
 }
 

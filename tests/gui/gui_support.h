@@ -85,6 +85,7 @@ class WindowTest : public ::testing::Test {
         action_ = std::move(action);
     }
 
+    const quorvane::CountingRules* rules = &quorvane::ExactRules();  // set before SetUp
     QTemporaryDir dir;
     std::deque<QString> answers;  // what the chooser returns, in turn
     QStringList startFolders;     // what the chooser was asked to start in

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "loggen.h"
 #include "quorvane/counting_rules.h"
@@ -23,13 +23,8 @@ std::string Both(const std::string& text, std::size_t blockSize = 0) {
     return testing::Nonzero(t);
 }
 
-struct Case {
-    const char* what;
-    std::string log;
-    const char* counted;
-};
-
-const std::vector<Case> kCases = {
+// What each row shows, a log, and the counters it raises.
+const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"any letter case, one field per line", "<band:3>20m\r\n<Mode:2>cw\r\n<EOR>\r\n", "C20"},
     {"a data type, spaces and case in values",
      "<BAND:3:S>20m <MODE:3>usb <CONT:4> eu <QSL_SENT:3> y <EOR>", "S20 EU20 QslSent"},
@@ -70,10 +65,9 @@ const std::vector<Case> kCases = {
 };
 
 TEST(AdifFieldRules, CountAsTheRulesSay) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(Both(c.log), c.counted);
-        EXPECT_EQ(Both(c.log, 1), c.counted);  // every tag and value cut by block ends
+    for (const auto& [what, log, counted] : kCases) {
+        EXPECT_EQ(Both(log), counted) << what;
+        EXPECT_EQ(Both(log, 1), counted) << what;  // every tag and value cut by block ends
     }
 }
 
@@ -82,9 +76,7 @@ TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
         loggen::Options o{.contacts = 400, .seed = seed, .style = loggen::Style::Fields};
         o.lineEnd = static_cast<loggen::LineEnd>(seed % 4);
         o.header = seed % 3 != 0;
-        const std::string log = loggen::Generate(o);
-        for (std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{61}})
-            Both(log, block);
+        for (std::size_t block : {0, 3, 61}) Both(loggen::Generate(o), block);
     }
 }
 

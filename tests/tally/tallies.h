@@ -75,15 +75,14 @@ inline std::string Differences(const Tallies& t, const reference::Counts& ref, b
         for (const auto* counters : {&ref.bandMode, &ref.continent, &ref.qsl})
             if (counters->count(name) != 0) check(name, got, counters->at(name));
     }
-    for (std::size_t m = 0; m < kModeClassCount; ++m) {
-        const std::string name = BandModeTally::ClassTotalName(m);
-        check(name, t.bandMode.*BandModeTally::kClassTotals[m], ref.BandModeSum(name));
-    }
-    for (std::size_t b = 0; b < kBandCount; ++b) {
-        const std::string name = BandModeTally::BandTotalName(b);
-        check(name, t.bandMode.*BandModeTally::kBandTotals[b], ref.BandModeSum(name));
-    }
-    check("Total", t.bandMode.Total, ref.BandModeSum("Total"));
+    std::vector<std::pair<std::string, std::int64_t>> sums = {{"Total", t.bandMode.Total}};
+    for (std::size_t m = 0; m < kModeClassCount; ++m)
+        sums.emplace_back(BandModeTally::ClassTotalName(m),
+                          t.bandMode.*BandModeTally::kClassTotals[m]);
+    for (std::size_t b = 0; b < kBandCount; ++b)
+        sums.emplace_back(BandModeTally::BandTotalName(b),
+                          t.bandMode.*BandModeTally::kBandTotals[b]);
+    for (const auto& [name, got] : sums) check(name, got, ref.BandModeSum(name));
     for (std::size_t c = 0; c < kContinentCount; ++c) {
         const std::string name = ContinentBandTally::TotalName(c);
         check(name, t.continent.*ContinentBandTally::kTotals[c], ref.ContinentSum(name));

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <sstream>
 
 #include "loggen.h"
 #include "quorvane/errors.h"
@@ -75,22 +76,13 @@ TEST(Rules, EachRowCountsItsCounters) {
 }
 
 TEST(PercentText, TheTableOfExamplesAndHalvesAwayFromZero) {
-    const std::tuple<std::int32_t, std::int32_t, const char*> rows[] = {
-        {1, 2, "50.%"},
-        {2, 3, "66.7%"},
-        {1, 8, "12.5%"},
-        {3, 3, "100.%"},
-        {3, 2, "150.%"},
-        {1, 1000, ".1%"},
-        {0, 5, ".%"},
-        {7, 0, "-"},
-        {1, 16, "6.3%"},
-        {19, 16, "118.8%"},
-        {1, 2001, ".%"},
-        {1999, 2000, "100.%"},
-        {INT32_MAX, 1, "214748364700.%"},
-        {INT32_MAX - 1, INT32_MAX, "100.%"}};
-    for (const auto& [rcvd, sent, text] : rows) EXPECT_EQ(FormatRcvdSent(rcvd, sent), text);
+    std::istringstream rows(  // received sent text
+        "1 2 50.% 2 3 66.7% 1 8 12.5% 3 3 100.% 3 2 150.% 1 1000 .1% 0 5 .% 7 0 - 1 16 6.3% "
+        "19 16 118.8% 1 2001 .% 1999 2000 100.% 2147483647 1 214748364700.% "
+        "2147483646 2147483647 100.%");
+    std::int32_t rcvd, sent;
+    for (std::string text; rows >> rcvd >> sent >> text;)
+        EXPECT_EQ(FormatRcvdSent(rcvd, sent), text) << rcvd << "/" << sent;
 }
 
 // Literals, their prefixes and near misses, line ends, random bytes, read 1 to 40 bytes at a
@@ -137,17 +129,25 @@ TEST(LogHandle, OneScanAtATimeReleasedAfterEveryEndingAndYieldOncePerBlock) {
     log.Close();
     EXPECT_EQ(Nonzero({t, {}, {}}), Nonzero({CountChecked(text + added).bandMode, {}, {}}));
     EXPECT_FALSE(LogLineScanner::HandleHeld());
+    const std::string last = t.mystr;  // an empty log reads no line and so leaves it
+    log.Open(TempFile().path);
+    t.Scan(log);
+    EXPECT_EQ(t.mystr, last);
+    log.Close();
+    // The continent scan opens the log and zeroes its fields before it puts up the notice.
     yields = 0;
     int closed = 0;
-    EXPECT_FALSE(ContinentBandTally().ScanContinentBands(
-        file.path, {{}, [&] { return ++yields < 2; }, [&] { ++closed; }}));
+    bool clearedAtNotice = false;
+    ContinentBandTally c;
+    c.EU20 = 5, c.SAtotal = 7;
+    EXPECT_FALSE(c.ScanContinentBands(
+        file.path,
+        {[&] { clearedAtNotice = !c.EU20 && !c.SAtotal && LogLineScanner::HandleHeld(); },
+         [&] { return ++yields < 2; }, [&] { ++closed; }}));
     EXPECT_EQ(yields + closed, 3);
+    EXPECT_TRUE(clearedAtNotice);
     QslTally().Count(file.path, {{}, [&] { return ++yields > 0; }, {}});
     EXPECT_EQ(yields, 2);  // not one more
-    const auto fail = [] { throw std::runtime_error("hook"); };
-    EXPECT_THROW(ContinentBandTally().ScanContinentBands(file.path, {fail, {}, {}}),
-                 std::runtime_error);
-    EXPECT_THROW(QslTally().Count(file.path, {fail, {}, {}}), std::runtime_error);
     EXPECT_FALSE(LogLineScanner::HandleHeld());
 }
 
@@ -252,8 +252,6 @@ TEST(TagMatcher, ACopyStandsOnItsOwnOnceTheOriginalIsGone) {
     const std::vector<TagSpec> tags = {{"<BAND:3>20M", 1}, {"<BAND:3>40M", 2}, {"<MODE:2>CW", 4}};
     auto original = std::make_unique<TagMatcher>(tags);
     const TagMatcher copied(*original);
-    TagMatcher assigned(std::vector<TagSpec>{{"<X>", 8}});
-    assigned = *original;
     std::vector<TagMatcher> grown;
     for (int i = 0; i < 5; ++i) grown.push_back(*original);  // copies, then moves as it grows
     original.reset();
@@ -262,41 +260,10 @@ TEST(TagMatcher, ACopyStandsOnItsOwnOnceTheOriginalIsGone) {
 
     auto at = [](std::string text) { return text.append(TagMatcher::kMaxLiteral, '\0'); };
     const std::string band40 = at("<BAND:3>40M"), cw = at("<MODE:2>CW"), band60 = at("<BAND:3>60M");
-    for (const TagMatcher* m :
-         {&copied, &std::as_const(assigned), &std::as_const(grown)[0], &std::as_const(grown)[4]})
+    for (const TagMatcher* m : {&copied, &std::as_const(grown)[0], &std::as_const(grown)[4]})
         EXPECT_EQ(std::vector({m->MatchAt(band40.data()), m->MatchAt(cw.data()),
                                m->MatchAt(band60.data())}),
                   std::vector({2u, 4u, 0u}));
-}
-
-// mystr holds the last line read; an empty log reads none and so leaves it alone, while a log
-// of one empty line does read one.
-TEST(LastLine, AnEmptyLogLeavesItAsItWas) {
-    const TempFile first("first\r\n"), empty(""), blank("\r\n");
-    BandModeTally t;
-    for (const auto& [path, mystr] :
-         {std::pair(first.path, "first"), {empty.path, "first"}, {blank.path, ""}}) {
-        LogLineScanner log;
-        log.Open(path);
-        t.Scan(log);
-        EXPECT_EQ(t.mystr, mystr) << path;
-    }
-}
-
-// The continent scan opens the log, zeroes its 77 fields and only then puts up the busy notice,
-// so that a window looking at the tally meanwhile never sees the previous log's counts.
-TEST(ContinentScan, TheNoticeComesUpOnceTheLogIsOpenAndTheCountersAreZero) {
-    const TempFile file("<CONT:2>EU <BAND:3>20M\r\n");
-    testing::Tallies t;
-    t.continent.EU20 = 5, t.continent.SAtotal = 7;
-    std::string seen = "no notice";
-    const auto opened = [&] {
-        seen = Nonzero(t) + (t.continent.SAtotal != 0 ? " SAtotal" : "") +
-               (LogLineScanner::HandleHeld() ? "" : " not open");
-    };
-    t.continent.ScanContinentBands(file.path, {opened, {}, {}});
-    EXPECT_EQ(seen, "");
-    EXPECT_EQ(t.continent.EU20, 1);
 }
 
 }  // namespace
