@@ -141,12 +141,6 @@ inline TagBytes Classify16(const char* p) {
 #endif
 }
 
-// For the 32 bytes at p.
-inline TagBytes Classify32(const char* p) {
-    const TagBytes low = Classify16(p), high = Classify16(p + 16);
-    return {low.name | (high.name << 16), low.digit | (high.digit << 16)};
-}
-
 // The first `length` (at most 16) bytes at p, folded and packed; p has 16 readable bytes.
 inline AdifName PackedAt(const char* p, std::size_t length) {
     constexpr std::uint64_t kFold = 0x2020202020202020ULL;
@@ -169,7 +163,8 @@ constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};  // a length too large for a
 
 }  // namespace
 
-void AdifReader::Feed(const char* data, std::size_t size) {
+__attribute__((target_clones("avx2", "default"))) void AdifReader::Feed(const char* data,
+                                                                        std::size_t size) {
     const char* p = data;
     const char* const end = data + size;
     if (state_ != State::Text) p = Resume(p, end);
@@ -217,7 +212,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     unsigned n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 16)));
     unsigned width = 15;
     if (n >= 13) {
-        bytes = Classify32(q);
+        const TagBytes high = Classify16(q + 16);
+        bytes = {bytes.name | (high.name << 16), bytes.digit | (high.digit << 16)};
         n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 31)));
         width = 31;
         if (n >= 28) return ReadTagScalar(q, end);

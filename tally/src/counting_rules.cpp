@@ -136,22 +136,29 @@ bool HasBand(const AdifRecord& r) {
     return NotEmpty(r.Get(AdifField::Band)) || NotEmpty(r.Get(AdifField::Freq));
 }
 
-// The ADIF mode that a mode or submode name belongs to, by a hash table of ADIF's names built
-// on first use.
+// Index into ModeClasses of an ADIF mode: CW; SSB, AM, FM and digital voice are phone; every
+// other mode is digital.
+std::size_t ClassOfMode(std::string_view mode) {
+    if (mode == "CW") return 0;
+    return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
+}
+
+// The mode class of every ADIF mode and submode name, by a hash table built on first use.
 class ModeTable {
   public:
     ModeTable() {
         for (const adif::ModeName& m : adif::kModeNames) {
             std::size_t slot = Hash(m.name) & kMask;
-            while (!slots_[slot].name.empty()) slot = (slot + 1) & kMask;
-            slots_[slot] = m;
+            while (!names_[slot].empty()) slot = (slot + 1) & kMask;
+            names_[slot] = m.name;
+            classes_[slot] = ClassOfMode(m.mode);
         }
     }
     // `upper` is in upper case.
-    std::optional<std::string_view> ModeOf(std::string_view upper) const {
-        for (std::size_t slot = Hash(upper) & kMask; !slots_[slot].name.empty();
+    std::optional<std::size_t> ClassOf(std::string_view upper) const {
+        for (std::size_t slot = Hash(upper) & kMask; !names_[slot].empty();
              slot = (slot + 1) & kMask)
-            if (slots_[slot].name == upper) return slots_[slot].mode;
+            if (names_[slot] == upper) return classes_[slot];
         return std::nullopt;
     }
 
@@ -163,30 +170,22 @@ class ModeTable {
         for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
         return static_cast<std::size_t>(h ^ (h >> 29));
     }
-    std::array<adif::ModeName, kSlots> slots_{};
+    std::array<std::string_view, kSlots> names_{};
+    std::array<std::size_t, kSlots> classes_{};
 };
 
-std::optional<std::string_view> ModeOf(const AdifRecord::Value& v) {
+// The mode class from MODE, or from SUBMODE when MODE is missing or empty; a submode, also
+// written as the mode, counts as its mode.
+std::optional<std::size_t> ModeClassOf(const AdifRecord& r) {
     static const ModeTable table;
-    const auto text = Text(v);
-    if (!text) return std::nullopt;
+    const AdifRecord::Value* v = r.Get(AdifField::Mode);
+    if (!NotEmpty(v)) v = r.Get(AdifField::Submode);
+    const auto text = v ? Text(*v) : std::nullopt;
+    if (!text || text->empty()) return std::nullopt;
     char upper[AdifRecord::kValueLimit];
     std::transform(text->begin(), text->end(), upper,
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c & ~0x20) : c; });
-    return table.ModeOf(std::string_view(upper, text->size()));
-}
-
-// Index into ModeClasses: CW; SSB, AM, FM and digital voice are phone; every other mode is
-// digital.
-std::optional<std::size_t> ModeClassOf(const AdifRecord& r) {
-    const AdifRecord::Value* v = r.Get(AdifField::Mode);
-    if (!NotEmpty(v)) v = r.Get(AdifField::Submode);
-    if (!NotEmpty(v)) return std::nullopt;
-    const auto mode = ModeOf(*v);
-    if (!mode) return std::nullopt;
-    if (*mode == "CW") return 0;
-    if (*mode == "SSB" || *mode == "AM" || *mode == "FM" || *mode == "DIGITALVOICE") return 2;
-    return 1;
+    return table.ClassOf(std::string_view(upper, text->size()));
 }
 
 std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
