@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <csignal>
 #include <fstream>
 #include <memory>
