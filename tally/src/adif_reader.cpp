@@ -163,8 +163,7 @@ constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};  // a length too large for a
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void AdifReader::Feed(const char* data,
-                                                                        std::size_t size) {
+void AdifReader::Feed(const char* data, std::size_t size) {
     const char* p = data;
     const char* const end = data + size;
     if (state_ != State::Text) p = Resume(p, end);
