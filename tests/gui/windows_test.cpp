@@ -42,6 +42,7 @@ TEST_F(WindowTest, MainWindowHasItsDesignAndDoesNothingWithoutALog) {
     EXPECT_EQ(form->windowTitle(), "Quorvane");
     EXPECT_EQ(DataCells(form.get()), QStringList(48, ""));
     EXPECT_FALSE(Window("Form2") || Window("Form3") || Window("Form5"));
+    EXPECT_TRUE(errors.isEmpty());  // not even an error without a log
 }
 
 // Every cell, also for a smaller log after a larger one, and the name without the folder as

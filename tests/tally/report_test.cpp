@@ -128,7 +128,7 @@ TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
               0u);
     for (const Strings& args : std::vector<Strings>{{},
                                                     {"--json"},
-                                                    {"--bogus", f},
+                                                    {"--bogus"},
                                                     {f, "--table"},
                                                     {"--table", "nope", f},
                                                     {f, f},
