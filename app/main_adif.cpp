@@ -35,7 +35,8 @@ int main(int argc, char* argv[]) {
         if (!optionsEnded && std::strcmp(arg, "--") == 0) {
             optionsEnded = true;
         } else if ((!optionsEnded && arg[0] == '-' && arg[1] != '\0') || log) {
-            std::fprintf(stderr, "%s", kUsage);
+            std::fprintf(stderr, "quorvane-adif: %s\n%s",
+                         log ? "one log at a time" : "unknown option", kUsage);
             return 1;
         } else {
             log = arg;
