@@ -304,15 +304,10 @@ const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
         nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
     const char* value = d + 1;
     ValueBegins(field, length);
-    if (length == 0) return value;
-    const auto available = static_cast<std::uint64_t>(end - value);
-    if (length <= available) {
-        if (capture_) Capture(value, static_cast<std::size_t>(length));
-        return value + length;
-    }
-    state_ = State::Value;
-    remaining_ = length;
-    return Resume(value, end);
+    if (length > static_cast<std::uint64_t>(end - value)) return Resume(value, end);
+    if (capture_) Capture(value, static_cast<std::size_t>(length));
+    state_ = State::Text;  // the value is read whole here, not by the next block
+    return value + length;
 }
 
 std::size_t AdifReader::SlowField() const {

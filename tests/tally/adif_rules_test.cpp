@@ -69,6 +69,9 @@ TEST(AdifFieldRules, CountAsTheRulesSay) {
         EXPECT_EQ(Both(log), counted) << what;
         EXPECT_EQ(Both(log, 1), counted) << what;  // every tag and value cut by block ends
     }
+    // A typed field read whole at the start of a block, then nothing but text to its end.
+    EXPECT_EQ(Both("<BAND:3>20m<MODE:2:S>CW" + std::string(70, ' ') + "<QSL_SENT:1>Y<EOR>", 93),
+              "C20 QslSent");
 }
 
 TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {

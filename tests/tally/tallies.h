@@ -2,6 +2,7 @@
 // reference implementation; shared by the tests and the fuzz target, so no GoogleTest here.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,14 +54,12 @@ inline std::vector<std::pair<std::string, std::int64_t>> Counters(const Tallies&
 
 // The counters that are not zero: "C20 OthersTotal EU20 QslSent*2".
 inline std::string Nonzero(const Tallies& t) {
-    std::string out;
-    for (const auto& [name, n] : Counters(t))
-        if (n != 0)
-            out.append(out.empty() ? "" : " ")
-                .append(name)
-                .append(n > 1 ? "*" : "")
-                .append(n > 1 ? std::to_string(n) : "");
-    return out;
+    std::ostringstream out;
+    for (const auto& [name, n] : Counters(t)) {
+        if (n) out << (out.tellp() ? " " : "") << name;
+        if (n > 1) out << '*' << n;
+    }
+    return out.str();
 }
 
 // Every counter, every sum and, if asked, the last line that differ from the reference:
