@@ -143,35 +143,53 @@ std::size_t ClassOfMode(std::string_view mode) {
     return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
 }
 
+// A name of up to 16 bytes in upper case, packed into two numbers, for comparing at once.
+struct NameKey {
+    std::uint64_t low = 0, high = 0;
+    bool operator==(const NameKey&) const = default;
+};
+std::optional<NameKey> UpperKey(std::string_view s) {
+    if (s.size() > 16) return std::nullopt;
+    NameKey key;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::uint64_t upper = c >= 'a' && c <= 'z' ? c & ~0x20u : c;
+        (i < 8 ? key.low : key.high) |= upper << (8 * (i % 8));
+    }
+    return key;
+}
+
 // The mode class of every ADIF mode and submode name, by a hash table built on first use.
 class ModeTable {
   public:
     ModeTable() {
         for (const adif::ModeName& m : adif::kModeNames) {
-            std::size_t slot = Hash(m.name) & kMask;
-            while (!names_[slot].empty()) slot = (slot + 1) & kMask;
-            names_[slot] = m.name;
-            classes_[slot] = ClassOfMode(m.mode);
+            const NameKey key = *UpperKey(m.name);
+            std::size_t slot = Slot(key);
+            while (used_[slot]) slot = (slot + 1) & kMask;
+            used_[slot] = true;
+            keys_[slot] = key;
+            classes_[slot] = static_cast<std::uint8_t>(ClassOfMode(m.mode));
         }
     }
-    // `upper` is in upper case.
-    std::optional<std::size_t> ClassOf(std::string_view upper) const {
-        for (std::size_t slot = Hash(upper) & kMask; !names_[slot].empty();
-             slot = (slot + 1) & kMask)
-            if (names_[slot] == upper) return classes_[slot];
+    std::optional<std::size_t> ClassOf(std::string_view name) const {
+        const auto key = UpperKey(name);
+        if (!key) return std::nullopt;  // longer than any mode
+        for (std::size_t slot = Slot(*key); used_[slot]; slot = (slot + 1) & kMask)
+            if (keys_[slot] == *key) return classes_[slot];
         return std::nullopt;
     }
 
   private:
     static constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;  // at most a quarter full
     static_assert(adif::kModeNames.size() * 4 <= kSlots);
-    static std::size_t Hash(std::string_view s) {
-        std::uint64_t h = 0xcbf29ce484222325ULL;
-        for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-        return static_cast<std::size_t>(h ^ (h >> 29));
+    static std::size_t Slot(const NameKey& k) {
+        const std::uint64_t h = (k.low ^ (k.high * 0x9e3779b97f4a7c15ULL)) * 0xff51afd7ed558ccdULL;
+        return static_cast<std::size_t>(h >> 54) & kMask;
     }
-    std::array<std::string_view, kSlots> names_{};
-    std::array<std::size_t, kSlots> classes_{};
+    std::array<bool, kSlots> used_{};
+    std::array<NameKey, kSlots> keys_{};
+    std::array<std::uint8_t, kSlots> classes_{};
 };
 
 // The mode class from MODE, or from SUBMODE when MODE is missing or empty; a submode, also
@@ -182,10 +200,7 @@ std::optional<std::size_t> ModeClassOf(const AdifRecord& r) {
     if (!NotEmpty(v)) v = r.Get(AdifField::Submode);
     const auto text = v ? Text(*v) : std::nullopt;
     if (!text || text->empty()) return std::nullopt;
-    char upper[AdifRecord::kValueLimit];
-    std::transform(text->begin(), text->end(), upper,
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c & ~0x20) : c; });
-    return table.ClassOf(std::string_view(upper, text->size()));
+    return table.ClassOf(*text);
 }
 
 std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
