@@ -109,14 +109,8 @@ inline std::size_t FieldOf(const AdifName& name) {
     return Same(name, kFieldSlots.name[slot]) ? kFieldSlots.field[slot] : kAdifFieldCount;
 }
 
-// Bit i set where byte i at p is a name byte, or a digit.
-struct TagBytes {
-    std::uint32_t name;
-    std::uint32_t digit;
-};
-
-// For the 16 bytes at p.
-inline TagBytes Classify16(const char* p) {
+// Bit i set where byte i of the 16 bytes at p is a name byte.
+inline std::uint32_t NameBytes16(const char* p) {
 #if defined(__SSE2__)
     // A range test as one signed comparison: x + (128 - low) < 128 - low + size + ... - 256.
     auto inRange = [](__m128i x, char low, int size) {
@@ -127,17 +121,13 @@ inline TagBytes Classify16(const char* p) {
     const __m128i digits = inRange(v, '0', 10);
     const __m128i letters = inRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 26);
     const __m128i underscore = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
-    return {static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letters, digits), underscore))),
-            static_cast<std::uint32_t>(_mm_movemask_epi8(digits))};
+    return static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letters, digits), underscore)));
 #else
-    TagBytes t{0, 0};
-    for (unsigned i = 0; i < 16; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        t.name |= static_cast<std::uint32_t>(kNameBytes.table[c]) << i;
-        t.digit |= static_cast<std::uint32_t>(c >= '0' && c <= '9') << i;
-    }
-    return t;
+    std::uint32_t bits = 0;
+    for (unsigned i = 0; i < 16; ++i)
+        bits |= static_cast<std::uint32_t>(kNameBytes.table[static_cast<unsigned char>(p[i])]) << i;
+    return bits;
 #endif
 }
 
@@ -201,20 +191,16 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 }
 
 // The usual case, a tag well inside the block, read with no state kept between bytes. `q` is
-// the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. A tag
-// of up to 31 bytes without a type is read from one look at its bytes; anything else by
-// ReadTagScalar.
+// the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. The
+// name is found from one look at the classes of the next 16 bytes, or 32 for a long name, and
+// the length digit by digit, since it mostly has one or two; a name of 28 bytes or more, a
+// length of 19 digits or more and a type go to ReadTagScalar.
 [[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
-    // The name and the length are found from byte classes of the next 16 bytes, or 32 for a
-    // long name: <NAME:LENGTH> must close within them, else ReadTagScalar reads the tag.
-    TagBytes bytes = Classify16(q);
-    unsigned n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 16)));
-    unsigned width = 15;
+    std::uint32_t names = NameBytes16(q);
+    unsigned n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 16)));
     if (n >= 13) {
-        const TagBytes high = Classify16(q + 16);
-        bytes = {bytes.name | (high.name << 16), bytes.digit | (high.digit << 16)};
-        n = static_cast<unsigned>(__builtin_ctz(~bytes.name | (1u << 31)));
-        width = 31;
+        names |= NameBytes16(q + 16) << 16;
+        n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 31)));
         if (n >= 28) return ReadTagScalar(q, end);
     }
     if (n == 0) return q;
@@ -223,19 +209,16 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         return q + n + 1;
     }
     if (q[n] != ':') return q + n;
-    const auto k =
-        static_cast<unsigned>(__builtin_ctz((~bytes.digit >> (n + 1)) | (1u << (width - n - 1))));
-    if (k == 0) return q + n + 1;
-    const unsigned after = n + 1 + k;  // the byte after the length
-    if (after >= width || q[after] == ':') return ReadTagScalar(q, end);
-    if (q[after] != '>') return q + after;
-    const char* e = q + after;
-    const char* digits = q + n + 1;
-    std::uint64_t length = static_cast<unsigned>(digits[0] - '0');
-    if (k > 1) {
-        for (const char* d = digits + 1; d < e; ++d)
-            length = length * 10 + static_cast<unsigned>(*d - '0');
+    const char* const digits = q + n + 1;
+    std::uint64_t length = static_cast<unsigned char>(digits[0] - '0');
+    if (length > 9) return digits;
+    const char* e = digits + 1;  // ends at the byte after the length; within kFastMargin
+    for (unsigned d; (d = static_cast<unsigned char>(*e - '0')) < 10; ++e) {
+        if (e - digits >= 18) return ReadTagScalar(q, end);
+        length = length * 10 + d;
     }
+    if (*e == ':') return ReadTagScalar(q, end);
+    if (*e != '>') return e;
     const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
     if (length > static_cast<std::uint64_t>(end - value)) {  // the value goes on in the next block
@@ -265,8 +248,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 }
 
 const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
-    std::size_t nameLength =
-        static_cast<std::size_t>(__builtin_ctz(~Classify16(q).name | (1u << 16)));
+    std::size_t nameLength = static_cast<std::size_t>(__builtin_ctz(~NameBytes16(q) | (1u << 16)));
     const char* s = q + nameLength;
     if (nameLength == 16) {
         while (s < end && kNameBytes.table[static_cast<unsigned char>(*s)]) ++s;

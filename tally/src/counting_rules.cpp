@@ -143,14 +143,17 @@ std::size_t ClassOfMode(std::string_view mode) {
     return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
 }
 
-// A name of up to 16 bytes in upper case, packed into two numbers, for comparing at once.
+// A name of up to 16 bytes in upper case, packed into two numbers and its length (a value may
+// hold NUL bytes), for comparing at once.
 struct NameKey {
     std::uint64_t low = 0, high = 0;
+    std::size_t length = 0;
     bool operator==(const NameKey&) const = default;
 };
 std::optional<NameKey> UpperKey(std::string_view s) {
     if (s.size() > 16) return std::nullopt;
     NameKey key;
+    key.length = s.size();
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
         const std::uint64_t upper = c >= 'a' && c <= 'z' ? c & ~0x20u : c;
@@ -184,7 +187,8 @@ class ModeTable {
     static constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;  // at most a quarter full
     static_assert(adif::kModeNames.size() * 4 <= kSlots);
     static std::size_t Slot(const NameKey& k) {
-        const std::uint64_t h = (k.low ^ (k.high * 0x9e3779b97f4a7c15ULL)) * 0xff51afd7ed558ccdULL;
+        const std::uint64_t h =
+            (k.low ^ (k.high * 0x9e3779b97f4a7c15ULL) ^ k.length) * 0xff51afd7ed558ccdULL;
         return static_cast<std::size_t>(h >> 54) & kMask;
     }
     std::array<bool, kSlots> used_{};

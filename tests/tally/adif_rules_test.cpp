@@ -29,8 +29,7 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"a data type, spaces and case in values",
      "<BAND:3:S>20m <MODE:3>usb <CONT:4> eu <QSL_SENT:3> y <EOR>", "S20 EU20 QslSent"},
     {"submodes written as the mode",
-     "<band:3>40m<mode:4>C4FM<eor><band:3>40m<mode:3>PCW<eor>"
-     "<band:3>40m<mode:3>FT4<eor>",
+     "<band:3>40m<mode:4>C4FM<eor><band:3>40m<mode:3>PCW<eor><band:3>40m<mode:3>FT4<eor>",
      "C40 R40 S40"},
     {"SUBMODE when MODE is missing or empty",
      "<BAND:2>6m<SUBMODE:3>LSB<EOR>"
@@ -58,7 +57,9 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"a value past the end of the file", "<BAND:3>20m<MODE:2>CW<NOTES:99>x<EOR>", ""},
     {"a thirty-digit length", "<BAND:3>20m<MODE:2>CW<X:123456789012345678901234567890>x<EOR>", ""},
     {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3>20m<MODE:2>CW< EOR><EOR>", "C20"},
-    {"NUL bytes between fields", std::string("<BAND:3>20m\0\0<MODE:2>CW\0<EOR>", 30), "C20"},
+    {"NUL bytes between fields and in a value",
+     std::string("<BAND:3>20m\0\0<MODE:2>CW\0<EOR><BAND:3>20m<MODE:4>CW\0\0<EOR>", 57),
+     "C20 OthersTotal"},
     {"continents and QSL: seven codes, Y in any case, once per record",
      "<BAND:3>15m<CONT:2>XX<EOR><BAND:3>15m<CONT:2>sa<LOTW_QSL_RCVD:1>y<EQSL_QSL_SENT:1>Y<EOR>",
      "OthersTotal*2 SA15 LotwRcvd EqslSent"},
