@@ -151,6 +151,12 @@ inline AdifName PackedAt(const char* p, std::size_t length) {
 
 constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};  // a length too large for any file
 
+// A length with one more digit; one too large for 64 bits is kNoEnd, however many leading
+// zeros it was written with.
+constexpr std::uint64_t WithDigit(std::uint64_t length, unsigned digit) {
+    return length > (kNoEnd - digit) / 10 ? kNoEnd : length * 10 + digit;
+}
+
 }  // namespace
 
 void AdifReader::Feed(const char* data, std::size_t size) {
@@ -263,14 +269,8 @@ const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
     if (*s != ':') return s;
     const char* d = s + 1;
     std::uint64_t length = 0;
-    while (d < end && static_cast<unsigned char>(*d - '0') < 10) {
-        length = length * 10 + static_cast<unsigned>(*d - '0');
-        ++d;
-        if (d - s > 18) {  // more digits than a 64-bit count holds: read it as no end
-            while (d < end && static_cast<unsigned char>(*d - '0') < 10) ++d;
-            length = kNoEnd;
-        }
-    }
+    for (unsigned digit; d < end && (digit = static_cast<unsigned char>(*d - '0')) < 10; ++d)
+        length = WithDigit(length, digit);
     if (d == end) return Slow(q, end);
     if (d == s + 1) return d;
     if (*d == ':') {
@@ -333,8 +333,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
             }
             case State::Length: {
                 while (p < end && *p >= '0' && *p <= '9') {
-                    const unsigned digit = static_cast<unsigned>(*p - '0');
-                    length_ = length_ > (kNoEnd - digit) / 10 ? kNoEnd : length_ * 10 + digit;
+                    length_ = WithDigit(length_, static_cast<unsigned>(*p - '0'));
                     lengthDigits_ = true;
                     ++p;
                 }

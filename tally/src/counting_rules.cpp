@@ -92,22 +92,32 @@ std::optional<Frequency> ParseFrequency(std::string_view s) {
     return Frequency{whole * 1'000'000'000 + fraction, beyond};
 }
 
-// Up to eight bytes in lower case as one number, for comparing short values at once.
-std::optional<std::uint64_t> ShortKey(std::string_view s) {
-    if (s.size() > 8) return std::nullopt;
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        key |= std::uint64_t{static_cast<unsigned char>(Lower(s[i]))} << (8 * i);
+// A value of up to 16 bytes in upper case, packed into two numbers with its length (a value may
+// hold NUL bytes), for comparing at once.
+struct NameKey {
+    std::uint64_t low = 0, high = 0;
+    std::size_t length = 0;
+    bool operator==(const NameKey&) const = default;
+};
+std::optional<NameKey> UpperKey(std::string_view s) {
+    if (s.size() > 16) return std::nullopt;
+    NameKey key;
+    key.length = s.size();
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::uint64_t upper = c >= 'a' && c <= 'z' ? c & ~0x20u : c;
+        (i < 8 ? key.low : key.high) |= upper << (8 * (i % 8));
+    }
     return key;
 }
 
 std::optional<std::size_t> BandNamed(std::string_view value) {
     static const auto keys = [] {
-        std::array<std::uint64_t, kBandCount> k{};
-        for (std::size_t b = 0; b < kBandCount; ++b) k[b] = *ShortKey(BandTable[b].label);
+        std::array<NameKey, kBandCount> k{};
+        for (std::size_t b = 0; b < kBandCount; ++b) k[b] = *UpperKey(BandTable[b].label);
         return k;
     }();
-    const auto key = ShortKey(value);
+    const auto key = UpperKey(value);
     if (!key) return std::nullopt;
     for (std::size_t b = 0; b < kBandCount; ++b)
         if (keys[b] == *key) return b;
@@ -141,25 +151,6 @@ bool HasBand(const AdifRecord& r) {
 std::size_t ClassOfMode(std::string_view mode) {
     if (mode == "CW") return 0;
     return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
-}
-
-// A name of up to 16 bytes in upper case, packed into two numbers and its length (a value may
-// hold NUL bytes), for comparing at once.
-struct NameKey {
-    std::uint64_t low = 0, high = 0;
-    std::size_t length = 0;
-    bool operator==(const NameKey&) const = default;
-};
-std::optional<NameKey> UpperKey(std::string_view s) {
-    if (s.size() > 16) return std::nullopt;
-    NameKey key;
-    key.length = s.size();
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::uint64_t upper = c >= 'a' && c <= 'z' ? c & ~0x20u : c;
-        (i < 8 ? key.low : key.high) |= upper << (8 * (i % 8));
-    }
-    return key;
 }
 
 // The mode class of every ADIF mode and submode name, by a hash table built on first use.

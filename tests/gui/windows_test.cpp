@@ -139,17 +139,14 @@ TEST_F(WindowTest, ChartsShowTheCountsTheyWereLoadedWithUntilReopened) {
         EXPECT_EQ(c->legend()->alignment(), Qt::AlignRight);
         EXPECT_EQ(c->legend()->font(), QFont("Arial", 8));
         EXPECT_EQ(c->isDropShadowEnabled(), continents);
-        EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(c->axes(Qt::Horizontal).value(0))
-                      ->categories()
-                      .join(' '),
-                  "6 10 12 15 17 20 30 40 80 160");
+        auto* bands = qobject_cast<QBarCategoryAxis*>(c->axes(Qt::Horizontal).value(0));
+        EXPECT_EQ(bands->categories().join(' '), "6 10 12 15 17 20 30 40 80 160");
         if (continents) Close("Form2");
         Open(b);
         if (continents) Trigger("mnuContinent");
         Trigger(command, from);
-        int count = 0;
-        for (QWidget* w : QApplication::topLevelWidgets()) count += w->objectName() == chart;
-        EXPECT_EQ(count, 1);
+        EXPECT_EQ(std::ranges::count(QApplication::topLevelWidgets(), chart, &QWidget::objectName),
+                  1);
         EXPECT_EQ(BarsOf(*shown), ExpectedBars(a, continents));
         Close(chart);
         Trigger(command, from);

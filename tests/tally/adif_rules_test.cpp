@@ -14,6 +14,8 @@
 namespace quorvane {
 namespace {
 
+using namespace std::string_literals;
+
 // The counters that are not zero, counted by the tallies; fails the test where the reference
 // counts otherwise.
 std::string Both(const std::string& text, std::size_t blockSize = 0) {
@@ -55,11 +57,12 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"fields after the last <EOR> make no record",
      "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<MODE:2>CW", "C20"},
     {"a value past the end of the file", "<BAND:3>20m<MODE:2>CW<NOTES:99>x<EOR>", ""},
-    {"a thirty-digit length", "<BAND:3>20m<MODE:2>CW<X:123456789012345678901234567890>x<EOR>", ""},
+    {"lengths of many digits: leading zeros, thirty digits",
+     "<BAND:0000000000000000000003>20m<MODE:2>CW<EOR><X:123456789012345678901234567890>", "C20"},
     {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3>20m<MODE:2>CW< EOR><EOR>", "C20"},
-    {"NUL bytes between fields and in a value",
-     std::string("<BAND:3>20m\0\0<MODE:2>CW\0<EOR><BAND:3>20m<MODE:4>CW\0\0<EOR>", 57),
-     "C20 OthersTotal"},
+    {"NUL bytes between fields and in values",
+     "<BAND:3>20m\0\0<MODE:2>CW\0<EOR><BAND:3>20m<MODE:4>CW\0\0<EOR><BAND:4>20m\0<MODE:2>CW<EOR>"s,
+     "C20 OthersTotal*2"},
     {"continents and QSL: seven codes, Y in any case, once per record",
      "<BAND:3>15m<CONT:2>XX<EOR><BAND:3>15m<CONT:2>sa<LOTW_QSL_RCVD:1>y<EQSL_QSL_SENT:1>Y<EOR>",
      "OthersTotal*2 SA15 LotwRcvd EqslSent"},

@@ -42,7 +42,6 @@ TEST(Rules, EachRowCountsItsCounters) {
         {"<CONT:2>SA <BAND:4>160M <CONT:2>AN <BAND:3>10M <MODE:2>CW", "C10 AN10"},
         // Others: a band tag without a listed band and mode; no band tag, nothing.
         {"<CONT:2>NA <BAND:3>60M <MODE:2>CW", "OthersTotal"},
-        {"<BAND:2>2M <MODE:4>PSK31", "OthersTotal"},
         {"<BAND:", "OthersTotal"},
         {"<MODE:2>CW <CONT:2>EU BAND:3>20M", ""},
         // Exact, case-sensitive literals; a data-type indicator makes another tag.
