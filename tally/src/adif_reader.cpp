@@ -52,17 +52,6 @@ constexpr std::array<AdifName, kAdifFieldCount> kFieldNames{
 constexpr AdifName kEor = Fold("EOR");
 constexpr AdifName kEoh = Fold("EOH");
 
-// The name's bytes, folded and packed like Fold's result.
-AdifName Packed(const unsigned char* name, std::size_t length) {
-    unsigned char bytes[16] = {};
-    for (std::size_t i = 0; i < length; ++i) bytes[i] = name[i] | 0x20;
-    AdifName f;
-    std::memcpy(&f.low, bytes, 8);
-    std::memcpy(&f.high, bytes + 8, 8);
-    f.length = length;
-    return f;
-}
-
 inline bool Same(const AdifName& a, const AdifName& b) {
     return a.length == b.length && a.low == b.low && a.high == b.high;
 }
@@ -112,7 +101,8 @@ inline std::size_t FieldOf(const AdifName& name) {
 // Bit i set where byte i of the 16 bytes at p is a name byte.
 inline std::uint32_t NameBytes16(const char* p) {
 #if defined(__SSE2__)
-    // A range test as one signed comparison: x + (128 - low) < 128 - low + size + ... - 256.
+    // low <= x < low + size, for bytes taken as unsigned: one signed comparison once 128 - low
+    // is added, which moves the range to the bottom of the signed bytes.
     auto inRange = [](__m128i x, char low, int size) {
         const __m128i shifted = _mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(128 - low)));
         return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + size)));
@@ -186,28 +176,22 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
         if (!lt) return;
         p = static_cast<const char*>(lt) + 1;
-        if (end - p < kFastMargin) {
-            state_ = State::Name;
-            nameLength_ = 0;
-            p = Resume(p, end);
-        } else {
-            p = ReadTag(p, end);
-        }
+        p = end - p < kFastMargin ? Slow(p, end) : ReadTag(p, end);
     }
 }
 
 // The usual case, a tag well inside the block, read with no state kept between bytes. `q` is
 // the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. The
-// name is found from one look at the classes of the next 16 bytes, or 32 for a long name, and
-// the length digit by digit, since it mostly has one or two; a name of 28 bytes or more, a
-// length of 19 digits or more and a type go to ReadTagScalar.
+// name is found from the classes of the next 16 bytes, or 32 for a name of 16 or more, and the
+// length digit by digit, since it mostly has one or two; a name of 31 bytes or more, a length
+// of 19 digits or more and a type go to ReadTagScalar.
 [[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
     std::uint32_t names = NameBytes16(q);
     unsigned n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 16)));
-    if (n >= 13) {
+    if (n == 16) {
         names |= NameBytes16(q + 16) << 16;
         n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 31)));
-        if (n >= 28) return ReadTagScalar(q, end);
+        if (n == 31) return ReadTagScalar(q, end);
     }
     if (n == 0) return q;
     if (q[n] == '>') {
@@ -231,22 +215,17 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         ValueBegins(field, length);
         return Resume(value, end);
     }
-    if (field < kAdifFieldCount && !(record_.present & (1u << field))) {
-        record_.present |= 1u << field;
-        AdifRecord::Value& v = record_.values[field];
+    if (AdifRecord::Value* v = Claim(field)) {
         // Short values whole, by fixed copies of 16 or 64 bytes where a copy of `length`
         // bytes would cost a call; the rest, and values with leading spaces, by Capture.
         if (length > 0 && *value != ' ' &&
             end - value >= static_cast<std::ptrdiff_t>(AdifRecord::kValueLimit) &&
             length <= AdifRecord::kValueLimit) {
-            std::memcpy(v.text, value, 16);
-            if (length > 16) std::memcpy(v.text + 16, value + 16, AdifRecord::kValueLimit - 16);
-            v.length = static_cast<std::uint8_t>(length);
-            v.tooLong = false;
+            std::memcpy(v->text, value, 16);
+            if (length > 16) std::memcpy(v->text + 16, value + 16, AdifRecord::kValueLimit - 16);
+            v->length = static_cast<std::uint8_t>(length);
         } else {
-            v.length = 0;
-            v.tooLong = false;
-            capture_ = &v;
+            capture_ = v;
             Capture(value, static_cast<std::size_t>(length));
         }
     }
@@ -286,14 +265,11 @@ const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
         nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
     const char* value = d + 1;
     ValueBegins(field, length);
-    if (length > static_cast<std::uint64_t>(end - value)) return Resume(value, end);
-    if (capture_) Capture(value, static_cast<std::size_t>(length));
-    state_ = State::Text;  // the value is read whole here, not by the next block
-    return value + length;
+    return Resume(value, end);
 }
 
 std::size_t AdifReader::SlowField() const {
-    return nameLength_ <= kNameLimit ? FieldOf(Packed(name_, nameLength_)) : kAdifFieldCount;
+    return nameLength_ <= kNameLimit ? FieldOf(PackedAt(name_, nameLength_)) : kAdifFieldCount;
 }
 
 const char* AdifReader::Slow(const char* q, const char* end) {
@@ -311,8 +287,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
                 break;
             case State::Name: {
                 while (p < end && kNameBytes.table[static_cast<unsigned char>(*p)]) {
-                    if (nameLength_ < kNameLimit)
-                        name_[nameLength_] = static_cast<unsigned char>(*p);
+                    if (nameLength_ < kNameLimit) name_[nameLength_] = *p;
                     ++nameLength_;
                     ++p;
                 }
@@ -325,7 +300,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
                 } else if (nameLength_ > 0 && *p == '>') {
                     ++p;
                     state_ = State::Text;
-                    if (nameLength_ == 3) Marker(Packed(name_, 3));
+                    if (nameLength_ == 3) Marker(PackedAt(name_, 3));
                 } else {
                     state_ = State::Text;  // not a tag: this byte is looked at again as text
                 }
@@ -381,15 +356,20 @@ const char* AdifReader::Resume(const char* p, const char* end) {
 
 // A field's tag has been read: its value, `length` bytes, comes next.
 void AdifReader::ValueBegins(std::size_t field, std::uint64_t length) {
-    capture_ = nullptr;
-    if (field < kAdifFieldCount && !(record_.present & (1u << field))) {  // the first one counts
-        record_.present |= 1u << field;
-        capture_ = &record_.values[field];
-        capture_->length = 0;
-        capture_->tooLong = false;
-    }
+    capture_ = Claim(field);
     remaining_ = length;
     state_ = length == 0 ? State::Text : State::Value;
+}
+
+// The place for the value of `field`, emptied, when the field counts and this is its first
+// occurrence in the record (the first one counts); else null.
+AdifRecord::Value* AdifReader::Claim(std::size_t field) {
+    if (field >= kAdifFieldCount || record_.present & (1u << field)) return nullptr;
+    record_.present |= 1u << field;
+    AdifRecord::Value& v = record_.values[field];
+    v.length = 0;
+    v.tooLong = false;
+    return &v;
 }
 
 // <NAME> without a length: a record or header end, or else plain text.

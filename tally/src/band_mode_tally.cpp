@@ -29,7 +29,7 @@ constexpr TagBits ModeBit(std::size_t modeClass) { return TagBits{1} << (kBandCo
 
 const TagMatcher& Matcher() {
     static const TagMatcher matcher = [] {
-        std::vector<TagSpec> tags;
+        std::vector<TagLiteral> tags;
         for (std::size_t b = 0; b < kBandCount; ++b) tags.push_back({BandTable[b].tag, TagBits{1} << b});
         tags.push_back({kAnyBandTag, kAnyBandBit});
         for (std::size_t m = 0; m < kModeClassCount; ++m) {

@@ -31,7 +31,7 @@ constexpr unsigned kContinentShift = kBandCount;
 
 const TagMatcher& Matcher() {
     static const TagMatcher matcher = [] {
-        std::vector<TagSpec> tags;
+        std::vector<TagLiteral> tags;
         for (std::size_t b = 0; b < kBandCount; ++b) tags.push_back({BandTable[b].tag, TagBits{1} << b});
         for (std::size_t c = 0; c < kContinentCount; ++c)
             tags.push_back({Continents[c].tag, TagBits{1} << (kContinentShift + c)});

@@ -30,14 +30,14 @@ std::string SystemReason(int error) { return std::strerror(error); }
 // ---------------------------------------------------------------------------------------------
 // TagMatcher
 
-TagMatcher::TagMatcher(const std::vector<TagSpec>& tags) {
-    std::vector<TagSpec> sorted(tags);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const TagSpec& a, const TagSpec& b) {
+TagMatcher::TagMatcher(const std::vector<TagLiteral>& tags) {
+    std::vector<TagLiteral> sorted(tags);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const TagLiteral& a, const TagLiteral& b) {
         return static_cast<unsigned char>(a.literal[1]) < static_cast<unsigned char>(b.literal[1]);
     });
     std::vector<std::uint32_t> start;  // of each sorted literal in text_
     start.reserve(sorted.size());
-    for (const TagSpec& t : sorted) {
+    for (const TagLiteral& t : sorted) {
         if (t.literal.size() < 2 || t.literal.size() > kMaxLiteral || t.literal[0] != '<' ||
             t.literal.find_first_of("<\r\n", 1) != std::string_view::npos) {
             throw std::invalid_argument("unusable tag literal");

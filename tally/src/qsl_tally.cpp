@@ -30,7 +30,7 @@ private:
 void QslTally::Count(const std::string& path, const ScanHooks& hooks) {
     static const auto matchers = [] {
         std::vector<TagMatcher> m;
-        for (const QslField& f : QslFields) m.emplace_back(std::vector<TagSpec>{{f.tag, 1}});
+        for (const QslField& f : QslFields) m.emplace_back(std::vector<TagLiteral>{{f.tag, 1}});
         return m;
     }();
     *this = QslTally{};

@@ -57,10 +57,7 @@ TEST_F(DuringScan, BusyNoticeIsShownAndCommandsThatWouldScanAgainAreGreyed) {
 }
 
 TEST_F(DuringScan, ClosingTheMainWindowStopsTheScanAndClosesEveryWindow) {
-    AtClockReading(3, [&] {
-        Trigger("mnuChart");
-        form->close();
-    });
+    AtClockReading(3, [&] { Trigger("mnuChart"), form->close(); });
     Open(Write("small.adi", Contact("20M", "CW")));
     Open(Large());
     EXPECT_LT(clockReadings, 5);  // no block was read after the close

@@ -142,8 +142,7 @@ TEST(LogHandle, OneScanAtATimeReleasedAfterEveryEndingAndYieldOncePerBlock) {
         file.path,
         {[&] { clearedAtNotice = !c.EU20 && !c.SAtotal && LogLineScanner::HandleHeld(); },
          [&] { return ++yields < 2; }, [&] { ++closed; }}));
-    EXPECT_EQ(yields + closed, 3);
-    EXPECT_TRUE(clearedAtNotice);
+    EXPECT_EQ(std::tuple(yields + closed, clearedAtNotice), std::tuple(3, true));
     QslTally().Count(file.path, {{}, [&] { return ++yields > 0; }, {}});
     EXPECT_EQ(yields, 2);  // not one more
     EXPECT_FALSE(LogLineScanner::HandleHeld());
@@ -197,9 +196,7 @@ TEST(Overflow, EachCounterAndSumRaisesNamingItself) {
             EXPECT_EQ(e.counter(), rows[i].first);
         }
         EXPECT_FALSE(LogLineScanner::HandleHeld());
-        if (i < 6) {
-            EXPECT_NE(Nonzero(t).find(rows[i].first + "*2147483647"s), std::string::npos);
-        }
+        EXPECT_TRUE(i >= 6 || Nonzero(t).find(rows[i].first + "*2147483647"s) != std::string::npos);
     }
     BandModeTally t;  // reaching the limit is fine
     t.C6 = INT32_MAX - 1, t.R6 = 1, t.FormTotals();
@@ -246,7 +243,8 @@ TEST(BadInput, EachGivesTheRightCountsOrAClearErrorAndFreesTheHandle) {
 
 // A copy used after its original is gone reads none of its memory (AddressSanitizer tells).
 TEST(TagMatcher, ACopyStandsOnItsOwnOnceTheOriginalIsGone) {
-    const std::vector<TagSpec> tags = {{"<BAND:3>20M", 1}, {"<BAND:3>40M", 2}, {"<MODE:2>CW", 4}};
+    const std::vector<TagLiteral> tags = {
+        {"<BAND:3>20M", 1}, {"<BAND:3>40M", 2}, {"<MODE:2>CW", 4}};
     auto original = std::make_unique<TagMatcher>(tags);
     const TagMatcher copied(*original);
     std::vector<TagMatcher> grown;

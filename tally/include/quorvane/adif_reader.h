@@ -4,13 +4,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace quorvane {
 
 struct AdifName;
 
-// The fields that the ADIF field rules look at, grouped by the length of their names.
+// The fields that the ADIF field rules look at; the six confirmation fields in the order of
+// QslFields.
 enum class AdifField : std::uint8_t {
     Band,
     Freq,
@@ -77,6 +77,7 @@ class AdifReader {
     const char* Slow(const char* q, const char* end);
     const char* Resume(const char* p, const char* end);
     std::size_t SlowField() const;
+    AdifRecord::Value* Claim(std::size_t field);
     void ValueBegins(std::size_t field, std::uint64_t length);
     void Marker(const AdifName& name);
     void Capture(const char* p, std::size_t n);
@@ -85,7 +86,7 @@ class AdifReader {
     State state_ = State::Text;
     bool header_ = true;  // no <EOR> seen yet
     std::size_t nameLength_ = 0;
-    unsigned char name_[kNameLimit];  // its first kNameLimit bytes
+    char name_[kNameLimit] = {};  // its first kNameLimit bytes
     std::uint64_t length_ = 0;
     bool lengthDigits_ = false;
     bool typeChars_ = false;

@@ -54,7 +54,7 @@ struct BandModeTally {
     // All of them in their order: Ctotal, Rtotal, Stotal, Total6 ... Total160, Total.
     void FormTotals();
 
-    // Counter names as the program's design spells them: "C20", "Total160", "OthersTotal".
+    // Counter names as the program spells them: "C20", "Total160", "OthersTotal".
     static std::string CounterName(std::size_t modeClass, std::size_t band);
     static std::string ClassTotalName(std::size_t modeClass);
     static std::string BandTotalName(std::size_t band);

@@ -14,7 +14,7 @@ namespace quorvane {
 // One bit per tag literal that a scan looks for; a line is handed on as the set it contains.
 using TagBits = std::uint32_t;
 
-struct TagSpec {
+struct TagLiteral {
     std::string_view literal;  // begins with '<' and holds no other '<', CR or LF
     TagBits bit;
 };
@@ -27,7 +27,7 @@ class TagMatcher {
 public:
     static constexpr std::size_t kMaxLiteral = 24;
 
-    explicit TagMatcher(const std::vector<TagSpec>& tags);
+    explicit TagMatcher(const std::vector<TagLiteral>& tags);
 
     // p points at a '<' with at least kMaxLiteral readable bytes behind it.
     TagBits MatchAt(const char* p) const noexcept {
@@ -96,8 +96,8 @@ public:
     static constexpr std::size_t kLastLineLimit = 4096;
     static constexpr std::size_t kReadPiece = 64 * 1024;  // what ReadBlocks reads at a time
 
-    // `blockSize` is how much is read at a time, and so how often the yield hook is called;
-    // any size from 1 byte counts the same.
+    // `blockSize` is how much Scan reads at a time, and so how often its yield hook is called
+    // (ReadBlocks reads at most kReadPiece); any size from 1 byte counts the same.
     explicit LogLineScanner(std::size_t blockSize = kBlockSize);
     ~LogLineScanner();
     LogLineScanner(const LogLineScanner&) = delete;
