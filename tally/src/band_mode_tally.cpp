@@ -122,7 +122,7 @@ void BandModeTally::FormTotals() {
     FormTotal();
 }
 
-std::string BandModeTally::CounterName(std::size_t modeClass, std::size_t band) {
+const std::string& BandModeTally::CounterName(std::size_t modeClass, std::size_t band) {
     return CounterNames().counters[modeClass][band];
 }
 

@@ -87,7 +87,7 @@ std::int32_t ContinentBandTally::ContinentTotal(int continent) {
     return this->*kTotals[c] = sum;
 }
 
-std::string ContinentBandTally::CounterName(std::size_t continent, std::size_t band) {
+const std::string& ContinentBandTally::CounterName(std::size_t continent, std::size_t band) {
     return CounterNames()[continent][band];
 }
 

@@ -205,11 +205,6 @@ std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
     return std::nullopt;
 }
 
-void Increment(std::int32_t& counter, const auto& name) {
-    if (counter == INT32_MAX) RaiseOverflow(name());
-    ++counter;
-}
-
 // ---- the three tallies, record by record
 
 class BandModeRecords final : public AdifRecordSink {
@@ -219,10 +214,10 @@ class BandModeRecords final : public AdifRecordSink {
         const auto band = ListedBand(r);
         const auto modeClass = band ? ModeClassOf(r) : std::nullopt;
         if (band && modeClass) {
-            Increment(tally_.Counter(*modeClass, *band),
-                      [&] { return BandModeTally::CounterName(*modeClass, *band); });
+            CheckedIncrement(tally_.Counter(*modeClass, *band),
+                             BandModeTally::CounterName(*modeClass, *band));
         } else if (HasBand(r)) {
-            Increment(tally_.OthersTotal, [] { return std::string("OthersTotal"); });
+            CheckedIncrement(tally_.OthersTotal, "OthersTotal");
         }
     }
 
@@ -237,8 +232,8 @@ class ContinentRecords final : public AdifRecordSink {
         const auto continent = ContinentOf(r);
         const auto band = continent ? ListedBand(r) : std::nullopt;
         if (band) {
-            Increment(tally_.Counter(*continent, *band),
-                      [&] { return ContinentBandTally::CounterName(*continent, *band); });
+            CheckedIncrement(tally_.Counter(*continent, *band),
+                             ContinentBandTally::CounterName(*continent, *band));
         }
     }
 
@@ -254,8 +249,7 @@ class QslRecords final : public AdifRecordSink {
         for (std::size_t f = 0; f < kQslFieldCount; ++f) {
             const auto field =
                 static_cast<AdifField>(static_cast<std::size_t>(AdifField::QslSent) + f);
-            if (Is(r.Get(field), "Y"))
-                Increment(tally_.Counter(f), [f] { return std::string(QslFields[f].name); });
+            if (Is(r.Get(field), "Y")) CheckedIncrement(tally_.Counter(f), QslFields[f].name);
         }
     }
 

@@ -40,9 +40,7 @@ inline QWidget* Window(const QString& name, bool shownOnly = false) {
         if (w->objectName() == name && (!shownOnly || w->isVisible())) return w;
     return nullptr;
 }
-inline GridControl& Grid(QWidget* window) {
-    return *window->findChild<GridControl*>("MSFlexGrid1");
-}
+inline GridControl& Grid(QWidget* w) { return *w->findChild<GridControl*>("MSFlexGrid1"); }
 inline QStringList Row(GridControl& grid, int row) {
     QStringList texts;
     for (int c = 0; c < grid.Cols(); ++c) texts << grid.TextMatrix(row, c);

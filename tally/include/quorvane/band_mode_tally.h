@@ -55,7 +55,7 @@ struct BandModeTally {
     void FormTotals();
 
     // Counter names as the program spells them: "C20", "Total160", "OthersTotal".
-    static std::string CounterName(std::size_t modeClass, std::size_t band);
+    static const std::string& CounterName(std::size_t modeClass, std::size_t band);
     static std::string ClassTotalName(std::size_t modeClass);
     static std::string BandTotalName(std::size_t band);
 };

@@ -55,7 +55,7 @@ struct ContinentBandTally {
     // On overflow the total keeps its previous value.
     std::int32_t ContinentTotal(int continent);
 
-    static std::string CounterName(std::size_t continent, std::size_t band);
+    static const std::string& CounterName(std::size_t continent, std::size_t band);
     static std::string TotalName(std::size_t continent);
 };
 
