@@ -84,13 +84,8 @@ class HideWatcher : public QObject {
     std::function<void()> hidden_;
 };
 
-// Asks for a log in Qt's own file dialog. That dialog stores its folder history, last folder
-// and view in the user's Qt settings whenever it closes; this program keeps no settings, so Qt's
-// user settings are sent where nothing can be read or written: no folder can be made below a
-// file that is not a folder. The start folder within a run is the caller's.
+// Asks for a log in Qt's own file dialog; the start folder within a run is the caller's.
 QString ChooseLog(QWidget* parent, const QString& startFolder) {
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
     return QFileDialog::getOpenFileName(parent, QString(), startFolder,
                                         Form1::tr("ADIF logs (*.adi *.adif);;All files (*)"),
                                         nullptr, QFileDialog::DontUseNativeDialog);
@@ -116,6 +111,12 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
       rules_(rules),
       grid_(new GridControl) {
     if (!chooser_) {
+        // Qt's file dialog stores its folder history, last folder and view in the user's Qt
+        // settings whenever it closes; this program keeps no settings, so Qt's user settings
+        // are sent where nothing can be read or written: no folder can be made below a file
+        // that is not a folder.
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
         chooser_ = [this](const QString& startFolder) { return ChooseLog(this, startFolder); };
     }
     if (!reporter_) {
