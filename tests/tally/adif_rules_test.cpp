@@ -48,7 +48,10 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
      "OthersTotal*2 EU20"},
     {"the first of a doubled field counts",
      "<BAND:3>20m<BAND:3>40m<MODE:2>CW<QSL_SENT:1>N<QSL_SENT:1>Y<EOR>", "C20"},
-    {"a value may hold <EOR> and <", "<COMMENT:13>a <EOR> <b> c<BAND:3>20m<MODE:2>CW<EOR>", "C20"},
+    {"a value may hold <EOR> and fields, after a long name; a long value is no band",
+     "<CREATED_TIMESTAMP:21>a <EOR> <BAND:3>40m c<BAND:3>20m<MODE:2>CW<EOR><BAND:65>" +
+         std::string(65, '6') + "<EOR><BAND:3>20m<MODE:2>CW<EOR>",
+     "C20*2 OthersTotal"},
     {"<EOH> drops the header's fields", "<BAND:3>20m<EOH><MODE:2>CW<EOR>", ""},
     {"a header without <EOH>, a BOM, # comments",
      "\xef\xbb\xbf# log\n<ADIF_VER:5>3.1.6\n<band:3>20m<mode:2>CW<eor>", "C20"},

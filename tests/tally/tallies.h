@@ -70,10 +70,9 @@ inline std::string Differences(const Tallies& t, const reference::Counts& ref, b
         if (got != want)
             diff += " " + name + "=" + std::to_string(got) + "/" + std::to_string(want);
     };
-    for (const auto& [name, got] : Counters(t)) {
+    for (const auto& [name, got] : Counters(t))
         for (const auto* counters : {&ref.bandMode, &ref.continent, &ref.qsl})
             if (counters->count(name) != 0) check(name, got, counters->at(name));
-    }
     std::vector<std::pair<std::string, std::int64_t>> sums = {{"Total", t.bandMode.Total}};
     for (std::size_t m = 0; m < kModeClassCount; ++m)
         sums.emplace_back(BandModeTally::ClassTotalName(m),
