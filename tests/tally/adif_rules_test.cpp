@@ -60,8 +60,10 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"fields after the last <EOR> make no record",
      "<BAND:3>20m<MODE:2>CW<EOR><BAND:3>40m<MODE:2>CW", "C20"},
     {"a value past the end of the file", "<BAND:3>20m<MODE:2>CW<NOTES:99>x<EOR>", ""},
-    {"lengths of many digits: leading zeros, thirty digits",
-     "<BAND:0000000000000000000003>20m<MODE:2>CW<EOR><X:123456789012345678901234567890>", "C20"},
+    {"lengths of many digits: leading zeros, thirty digits (2^64 times 10^10)",
+     "<BAND:0000000000000000000003>20m<MODE:2>CW<EOR><X:184467440737095516160000000000>"
+     "<BAND:3>20m<MODE:2>CW<EOR>",
+     "C20"},
     {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3>20m<MODE:2>CW< EOR><EOR>", "C20"},
     {"NUL bytes between fields and in values",
      "<BAND:3>20m\0\0<MODE:2>CW\0<EOR><BAND:3>20m<MODE:4>CW\0\0<EOR><BAND:4>20m\0<MODE:2>CW<EOR>"s,

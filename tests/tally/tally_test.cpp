@@ -19,9 +19,7 @@ namespace quorvane {
 namespace {
 
 using namespace std::string_literals;
-using testing::CountChecked;
-using testing::Nonzero;
-using testing::TempFile;
+using namespace testing;
 
 TEST(Rules, EachRowCountsItsCounters) {
     const std::pair<const char*, const char*> rows[] = {
