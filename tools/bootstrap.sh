@@ -17,7 +17,7 @@ jobs=${QUORVANE_JOBS:-2}
 # libqt6opengl6-dev, which qt6-base-dev only recommends but Qt Charts' CMake package needs,
 # is named here.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-          libgtest-dev fonts-liberation)
+          libgtest-dev nlohmann-json3-dev fonts-liberation)
 if [ "$mode" = test ]; then
     # the fuzz target and the sanitizer runs build with clang's runtime
     packages+=(clang libclang-rt-dev)
