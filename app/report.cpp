@@ -136,8 +136,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "quorvane-report: '" << EscapeForMessage(*path) << "': " << e.what() << '\n';
         return 2;
     }
-    return WriteOutput(out, err,
-                       json ? ReportJson(*path, *rules, counts) : ReportText(*path, *rules, counts));
+    return WriteOutput(
+        out, err, json ? ReportJson(*path, *rules, counts) : ReportText(*path, *rules, counts));
 }
 
 }  // namespace quorvane::report

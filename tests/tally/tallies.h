@@ -66,7 +66,8 @@ inline std::string Differences(const LogCounts& t, const reference::Counts& ref,
         } else {
             want = ref.ContinentSum(name);
         }
-        if (got != want) diff += " " + name + "=" + std::to_string(got) + "/" + std::to_string(want);
+        if (got != want)
+            diff += " " + name + "=" + std::to_string(got) + "/" + std::to_string(want);
     });
     if (named != ref.bandMode.size() + ref.continent.size() + ref.qsl.size())
         diff += " counters missing";

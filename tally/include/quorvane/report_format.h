@@ -15,7 +15,7 @@ namespace quorvane {
 using Grid = std::vector<std::vector<std::string>>;
 
 Grid BandModeGrid(const BandModeTally& tally);        // bands, Total and Others by mode class
-Grid ContinentGrid(const ContinentBandTally& tally);   // bands and Total by continent
+Grid ContinentGrid(const ContinentBandTally& tally);  // bands and Total by continent
 Grid QslGrid(const QslTally& tally);                  // the Rcvd/Sent row: "66.7%", ".%", "-"
 
 // The counted tables as titled, aligned text: the band/mode table under the base name of
