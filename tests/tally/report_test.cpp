@@ -121,6 +121,12 @@ TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
                   N(adif.qsl.at("QslSent")) + ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")));
 }
 
+TEST(ReportTool, VersionIsTheProgramsNameAndThePackagesVersion) {
+    const Result r = Tool({"--json", "--version", "no-such.adi"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "quorvane-report " QUORVANE_VERSION "\n");
+}
+
 TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
     const testing::TempFile file;
     const std::string& f = file.path;
@@ -195,7 +201,7 @@ TEST(ReportTool, ControlCharactersInANameKeepTheMessageOnOneLine) {
 // The output that cannot be written, here to a full device, is reported and fails the command.
 TEST(ReportTool, AFullDiskIsAnErrorWithAMessage) {
     const testing::TempFile log("<BAND:3>20M <MODE:2>CW\r\n");
-    for (const Strings& args : {Strings{log.path}, Strings{"--help"}}) {
+    for (const Strings& args : {Strings{log.path}, Strings{"--help"}, Strings{"--version"}}) {
         std::ofstream full("/dev/full");
         std::ostringstream err;
         EXPECT_EQ(report::Run(args, full, err), 2);
