@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 namespace quorvane::startup {
@@ -28,21 +29,22 @@ const char* Name(Program program) {
     return program == Program::kQuorvane ? "quorvane" : "quorvane-adif";
 }
 
-int Answer(std::ostream& out, std::ostream& err, const char* name, std::string_view text,
-           const char* what) {
-    out << text;
-    out.flush();
-    if (out) return 0;
-    err << name << ": cannot write the " << what << '\n';
+int Answer(const char* name, const std::string& text, const char* what) {
+    std::cout << text << std::flush;
+    if (std::cout) return 0;
+    std::cerr << name << ": cannot write the " << what << '\n';
     return 2;
+}
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
 }
 
 // A platform chosen by QT_QPA_PLATFORM or -platform is left to Qt; otherwise the windows need
 // an X11 or Wayland display, named in the environment or by -display.
-bool HasDisplay(int argc, const char* const* argv, const Environment& environment) {
-    if (!environment.qpaPlatform.empty() || !environment.display.empty() ||
-        !environment.waylandDisplay.empty())
-        return true;
+bool HasDisplay(int argc, char** argv) {
+    if (IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY")) return true;
     for (int i = 1; i + 1 < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg.starts_with("--")) arg.remove_prefix(1);  // Qt takes --platform as well
@@ -69,36 +71,24 @@ void EndWhenTheDisplayFails(QtMsgType type, const QMessageLogContext& context,
 
 }  // namespace
 
-std::optional<int> BeforeWindows(Program program, int argc, const char* const* argv,
-                                 const Environment& environment, std::ostream& out,
-                                 std::ostream& err) {
+std::optional<int> Start(Program program, int argc, char** argv) {
     const char* name = Name(program);
     if (program == Program::kQuorvaneAdif) {
         for (int i = 1; i < argc; ++i) {
             const std::string_view arg = argv[i];
             if (arg == "--") break;
-            if (arg == "--help") return Answer(out, err, name, kAdifUsage, "help");
+            if (arg == "--help") return Answer(name, kAdifUsage, "help");
             if (arg == "--version")
-                return Answer(out, err, name, std::string(name) + " " QUORVANE_VERSION "\n",
-                              "version");
+                return Answer(name, std::string(name) + " " QUORVANE_VERSION "\n", "version");
         }
     }
-    if (HasDisplay(argc, argv, environment)) return std::nullopt;
-    err << name << ": no display to show the windows on (DISPLAY and WAYLAND_DISPLAY are unset)"
-        << kInstead;
-    return 2;
-}
-
-std::optional<int> Start(Program program, int argc, char** argv) {
-    const auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    const Environment environment{variable("QT_QPA_PLATFORM"), variable("DISPLAY"),
-                                  variable("WAYLAND_DISPLAY")};
-    if (const auto status = BeforeWindows(program, argc, argv, environment, std::cout, std::cerr))
-        return status;
-    startingProgram = Name(program);
+    if (!HasDisplay(argc, argv)) {
+        std::cerr << name
+                  << ": no display to show the windows on (DISPLAY and WAYLAND_DISPLAY are unset)"
+                  << kInstead;
+        return 2;
+    }
+    startingProgram = name;
     previousHandler = qInstallMessageHandler(EndWhenTheDisplayFails);
     return std::nullopt;
 }

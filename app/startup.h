@@ -4,34 +4,20 @@
 #pragma once
 
 #include <optional>
-#include <ostream>
-#include <string>
 
 namespace quorvane::startup {
 
 enum class Program { kQuorvane, kQuorvaneAdif };
-
-// The environment variables by which Qt finds a display; empty when unset.
-struct Environment {
-    std::string qpaPlatform;     // QT_QPA_PLATFORM
-    std::string display;         // DISPLAY, for X11
-    std::string waylandDisplay;  // WAYLAND_DISPLAY
-};
 
 // quorvane-adif's usage, shown for --help and after a wrong command line.
 extern const char kAdifUsage[];
 
 // What comes before the windows. Returns the exit status when the program ends here: 0 when
 // quorvane-adif has answered --help or --version (2 when the answer could not be written), 2
-// when there is no display; nullopt when the windows are to open. quorvane has no command line:
-// only Qt's own -platform and -display count for it.
-std::optional<int> BeforeWindows(Program program, int argc, const char* const* argv,
-                                 const Environment& environment, std::ostream& out,
-                                 std::ostream& err);
-
-// BeforeWindows with this process's environment and standard streams. When the windows are to
-// open, Qt's failure to open the display (one that is named but cannot be reached) ends the
-// program with one line and exit status 2 as well, instead of Qt's abort.
+// when there is no display; nullopt when the windows are to open, and from then on Qt's failure
+// to open the display (one that is named but cannot be reached) ends the program with a line
+// and status 2 as well. quorvane has no command line: only Qt's own -platform and -display
+// count for it.
 std::optional<int> Start(Program program, int argc, char** argv);
 
 }  // namespace quorvane::startup

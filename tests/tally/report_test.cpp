@@ -122,9 +122,8 @@ TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
 }
 
 TEST(ReportTool, VersionIsTheProgramsNameAndThePackagesVersion) {
-    const Result r = Tool({"--json", "--version", "no-such.adi"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "quorvane-report " QUORVANE_VERSION "\n");
+    EXPECT_EQ(Tool({"--json", "--version", "x.adi"}).out, "quorvane-report " QUORVANE_VERSION "\n");
+    EXPECT_EQ(Tool({"--version"}).status, 0);
 }
 
 TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
