@@ -3,9 +3,12 @@
 #include <QApplication>
 
 #include "form1.h"
+#include "startup.h"
 #include "windowdesign.h"
 
 int main(int argc, char* argv[]) {
+    using namespace quorvane::startup;
+    if (const auto status = Start(Program::kQuorvane, argc, argv)) return *status;  // no display
     QApplication app(argc, argv);
     QApplication::setWindowIcon(WindowIcon());
     Form1 form;

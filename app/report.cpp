@@ -37,6 +37,7 @@ const char kUsage[] =
     "  --table NAME    print only this table and run only its tally (repeatable):\n"
     "                  band-mode, continent or qsl\n"
     "  --help          show this help and exit\n"
+    "  --version       show the program's name and version and exit\n"
     "\n"
     "Exit status: 0 counted, 1 usage error, 2 the log could not be read or counted.\n";
 
@@ -96,6 +97,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const std::string& arg = args[i];
         if (!optionsEnded && arg == "--help") {
             return WriteOutput(out, err, kUsage);
+        } else if (!optionsEnded && arg == "--version") {
+            return WriteOutput(out, err, "quorvane-report " QUORVANE_VERSION "\n");
         } else if (!optionsEnded && arg == "--json") {
             json = true;
         } else if (const auto name = OptionValue(args, i, "--table", optionsEnded)) {

@@ -19,8 +19,9 @@ jobs=${QUORVANE_JOBS:-2}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           libgtest-dev nlohmann-json3-dev fonts-liberation)
 if [ "$mode" = test ]; then
-    # the fuzz target and the sanitizer runs build with clang's runtime; the format check
-    packages+=(clang libclang-rt-dev clang-format)
+    # the fuzz target and the sanitizer runs build with clang's runtime; the format check; the
+    # package's checks validate its software-centre metadata and menu entries
+    packages+=(clang libclang-rt-dev clang-format appstream desktop-file-utils)
 fi
 
 missing=()

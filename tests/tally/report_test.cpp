@@ -193,6 +193,13 @@ TEST(ReportTool, HelpPrintsTheUsage) {
               0u);
 }
 
+// A version other than the package's, or one that counts the log given beside it.
+TEST(ReportTool, VersionIsTheProgramsNameAndThePackagesVersion) {
+    EXPECT_EQ(Tool({"--json", "--version", "x.adi"}).out, "quorvane-report " QUORVANE_VERSION "\n");
+}
+
+TEST(ReportTool, VersionExitsZero) { EXPECT_EQ(Tool({"--version"}).status, 0); }
+
 // A log that cannot be read, reported with the wrong status, words or stream.
 TEST_F(Report, AMissingLogExitsTwoWithTheSystemsReason) {
     const Result r = Tool({"--json", "x.adi"});
@@ -282,9 +289,10 @@ TEST_P(FullDisk, IsAnErrorWithAMessage) {
     EXPECT_EQ(err.str(), "quorvane-report: cannot write the output: No space left on device\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, FullDisk, ::testing::Values(Strings{}, Strings{"--help"}),
+INSTANTIATE_TEST_SUITE_P(Outputs, FullDisk,
+                         ::testing::Values(Strings{}, Strings{"--help"}, Strings{"--version"}),
                          [](const ::testing::TestParamInfo<Strings>& info) {
-                             return info.param.empty() ? "Tables" : "Help";
+                             return info.param.empty() ? "Tables" : info.param[0].substr(2);
                          });
 
 }  // namespace

@@ -1,0 +1,23 @@
+// Start-up of quorvane and quorvane-adif before their first window: quorvane-adif's --help and
+// --version, which need no display, and one plain line instead of Qt's abort when there is no
+// display to show the windows on.
+#pragma once
+
+#include <optional>
+
+namespace quorvane::startup {
+
+enum class Program { kQuorvane, kQuorvaneAdif };
+
+// quorvane-adif's usage, shown for --help and after a wrong command line.
+extern const char kAdifUsage[];
+
+// What comes before the windows. Returns the exit status when the program ends here: 0 when
+// quorvane-adif has answered --help or --version (2 when the answer could not be written), 2
+// when there is no display; nullopt when the windows are to open, and from then on Qt's failure
+// to open the display (one that is named but cannot be reached) ends the program with a line
+// and status 2 as well. quorvane has no command line: only Qt's own -platform and -display
+// count for it.
+std::optional<int> Start(Program program, int argc, char** argv);
+
+}  // namespace quorvane::startup
