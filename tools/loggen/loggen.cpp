@@ -66,11 +66,16 @@ constexpr std::array<std::string_view, 8> kNames{"Hans",  "John", "Marie", "Akir
 constexpr std::array<std::string_view, 6> kGrids{"JO62QM", "IO91WM", "FN31PR",
                                                  "PM95VQ", "QF56OD", "KG33XI"};
 
-void Field(std::string& out, std::string_view name, std::string_view value) {
+// `type` is the field's ADIF data type, or '\0' for none.
+void Field(std::string& out, std::string_view name, std::string_view value, char type = '\0') {
     out += '<';
     out += name;
     out += ':';
     out += std::to_string(value.size());
+    if (type != '\0') {
+        out += ':';
+        out += type;
+    }
     out += '>';
     out += value;
     out += ' ';
@@ -79,26 +84,31 @@ void Field(std::string& out, std::string_view name, std::string_view value) {
 std::string_view YesNo(Random& rnd, double yes) { return rnd.Chance(yes) ? "Y" : "N"; }
 
 // One contact; the odd ones carry something that the tallies must not count as it stands.
-std::string Contact(Random& rnd, std::uint64_t n, double oddShare) {
+// `typed` gives every field its data type: S string, D date, T time, G grid square, E
+// enumeration, N number.
+std::string Contact(Random& rnd, std::uint64_t n, double oddShare, bool typed) {
     std::string call = std::string(rnd.Pick(kPrefixes)) + std::to_string(1 + rnd.Below(9)) +
                        static_cast<char>('A' + rnd.Below(26)) +
                        static_cast<char>('A' + rnd.Below(26)) +
                        static_cast<char>('A' + rnd.Below(26));
     const BandInfo& band = rnd.Pick(kBands);
-    std::string bandField, modeField;
     std::string r;
     r.reserve(320);
-    Field(r, "CALL", call);
-    Field(r, "QSO_DATE", "20240" + std::to_string(1 + n % 9) + std::to_string(10 + n % 18));
-    Field(r, "TIME_ON", std::to_string(1000 + n % 1300));
-    Field(r, "STATION_CALLSIGN", "QV1TEST");
-    Field(r, "NAME", rnd.Pick(kNames));
-    Field(r, "GRIDSQUARE", rnd.Pick(kGrids));
+    const auto field = [&](std::string_view name, std::string_view value, char type) {
+        Field(r, name, value, typed ? type : '\0');
+    };
+    field("CALL", call, 'S');
+    field("QSO_DATE", "20240" + std::to_string(1 + n % 9) + std::to_string(10 + n % 18), 'D');
+    field("TIME_ON", std::to_string(1000 + n % 1300), 'T');
+    field("STATION_CALLSIGN", "QV1TEST", 'S');
+    field("NAME", rnd.Pick(kNames), 'S');
+    field("GRIDSQUARE", rnd.Pick(kGrids), 'G');
 
+    const std::string enumeration = typed ? ":E>" : ">";
     std::string bandText =
-        "<BAND:" + std::to_string(band.value.size()) + ">" + std::string(band.value);
+        "<BAND:" + std::to_string(band.value.size()) + enumeration + std::string(band.value);
     std::string modeValue(rnd.Pick(kModes));
-    std::string modeText = "<MODE:" + std::to_string(modeValue.size()) + ">" + modeValue;
+    std::string modeText = "<MODE:" + std::to_string(modeValue.size()) + enumeration + modeValue;
     if (rnd.Chance(oddShare)) {
         switch (rnd.Below(9)) {
             case 0:
@@ -133,19 +143,19 @@ std::string Contact(Random& rnd, std::uint64_t n, double oddShare) {
         }
     }
     r += bandText + ' ' + modeText + ' ';
-    Field(r, "FREQ", band.freq);
-    Field(r, "RST_SENT", modeValue == "CW" || modeValue == "RTTY" ? "599" : "59");
-    Field(r, "RST_RCVD", modeValue == "CW" || modeValue == "RTTY" ? "579" : "57");
+    field("FREQ", band.freq, 'N');
+    field("RST_SENT", modeValue == "CW" || modeValue == "RTTY" ? "599" : "59", 'S');
+    field("RST_RCVD", modeValue == "CW" || modeValue == "RTTY" ? "579" : "57", 'S');
     if (!rnd.Chance(0.05)) {
         std::string_view cont = rnd.Pick(kContinents);
-        Field(r, "CONT", rnd.Chance(oddShare / 4) ? std::string_view("eu") : cont);
+        field("CONT", rnd.Chance(oddShare / 4) ? std::string_view("eu") : cont, 'E');
     }
-    Field(r, "QSL_SENT", rnd.Chance(oddShare / 4) ? "y" : YesNo(rnd, 0.4));
-    Field(r, "QSL_RCVD", YesNo(rnd, 0.25));
-    Field(r, "LOTW_QSL_SENT", YesNo(rnd, 0.7));
-    Field(r, "LOTW_QSL_RCVD", YesNo(rnd, 0.45));
-    Field(r, rnd.Chance(oddShare / 4) ? "EQSL_QSL_SENT" : "eQSL_QSL_SENT", YesNo(rnd, 0.6));
-    Field(r, "eQSL_QSL_RCVD", YesNo(rnd, 0.5));
+    field("QSL_SENT", rnd.Chance(oddShare / 4) ? "y" : YesNo(rnd, 0.4), 'E');
+    field("QSL_RCVD", YesNo(rnd, 0.25), 'E');
+    field("LOTW_QSL_SENT", YesNo(rnd, 0.7), 'E');
+    field("LOTW_QSL_RCVD", YesNo(rnd, 0.45), 'E');
+    field(rnd.Chance(oddShare / 4) ? "EQSL_QSL_SENT" : "eQSL_QSL_SENT", YesNo(rnd, 0.6), 'E');
+    field("eQSL_QSL_RCVD", YesNo(rnd, 0.5), 'E');
     r += "<EOR>";
     return r;
 }
@@ -287,8 +297,9 @@ void Write(std::ostream& out, const Options& o) {
         chunk += "<EOH>";
         endLine();
     }
+    const bool typed = o.style == Style::Typed;
     for (std::uint64_t n = 0; n < o.contacts; ++n) {
-        std::string contact = Contact(rnd, n, o.oddShare);
+        std::string contact = Contact(rnd, n, o.oddShare, typed);
         if (rnd.Chance(o.splitShare)) {
             // Spread over two lines: the band on the first, the mode on the second.
             const std::size_t cut = contact.find("<MODE:");
@@ -298,7 +309,7 @@ void Write(std::ostream& out, const Options& o) {
                 contact.erase(0, cut);
             }
         } else if (n + 1 < o.contacts && rnd.Chance(o.doubleShare)) {
-            contact += ' ' + Contact(rnd, ++n, o.oddShare);
+            contact += ' ' + Contact(rnd, ++n, o.oddShare, typed);
         }
         chunk += contact;
         if (n + 1 < o.contacts || o.finalLineEnd) endLine();
@@ -321,6 +332,8 @@ bool ParseStyle(const std::string& text, Style& out) {
         out = Style::Lines;
     else if (text == "fields")
         out = Style::Fields;
+    else if (text == "typed")
+        out = Style::Typed;
     else
         return false;
     return true;
