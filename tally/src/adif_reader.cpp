@@ -1,7 +1,7 @@
 // The ADIF field reader. Tags well inside a block are read in one go from byte classes; a tag or
-// value that a block end cuts goes through a byte-driven state machine that carries over to
-// the next block, so that a field cut anywhere reads the same and a value of any length costs
-// no memory.
+// value that a block end cuts, and the rare tags that the fast reading leaves, go through a
+// byte-driven state machine that carries over to the next block, so that a field cut anywhere
+// reads the same and a value of any length costs no memory.
 #include "quorvane/adif_reader.h"
 
 #include <cstring>
@@ -158,18 +158,21 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     // Every '<' of the block is found from a bitmap, sixteen bytes at a time, and tried as a
     // tag unless it lies inside the value read last. Where the next tag is does not wait for
     // the last one to be read, so the processor can work on several tags at once.
-    const char* const fastEnd = end - kFastMargin;  // a tag before it is read by ReadTag
-    for (const char* chunk = p; chunk + 16 <= fastEnd; chunk += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
-        auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
-        while (bits != 0) {
-            const char* lt = chunk + __builtin_ctz(bits);
-            bits &= bits - 1;
-            if (lt < p) continue;
-            p = ReadTag(lt + 1, end);
-            if (p >= end) return;
+    if (end - p > kFastMargin) {
+        const char* const fastEnd = end - kFastMargin;  // a tag before it is read by ReadTag
+        for (const char* chunk = p; fastEnd - chunk >= 16; chunk += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
+            auto bits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+            while (bits != 0) {
+                const char* lt = chunk + __builtin_ctz(bits);
+                bits &= bits - 1;
+                if (lt < p) continue;
+                p = ReadTag(lt + 1, end);
+                if (p >= end) return;
+            }
+            if (p - chunk > 32) chunk = p - 16;  // on after a long value
         }
-        if (p > chunk + 32) chunk = p - 16;  // on after a long value
     }
 #endif
     while (p < end) {
@@ -183,15 +186,16 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 // The usual case, a tag well inside the block, read with no state kept between bytes. `q` is
 // the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. The
 // name is found from the classes of the next 16 bytes, or 32 for a name of 16 or more, and the
-// length digit by digit, since it mostly has one or two; a name of 31 bytes or more, a length
-// of 19 digits or more and a type go to ReadTagScalar.
+// length digit by digit, since it mostly has one or two. Data types have one letter in the logs
+// that carry them (<QSO_DATE:8:D>); longer ones, names longer than kFastName and lengths of
+// more than kFastDigits digits go through Resume.
 [[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
     std::uint32_t names = NameBytes16(q);
     unsigned n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 16)));
     if (n == 16) {
         names |= NameBytes16(q + 16) << 16;
-        n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 31)));
-        if (n == 31) return ReadTagScalar(q, end);
+        n = static_cast<unsigned>(__builtin_ctz(~names | (1u << (kFastName + 1))));
+        if (n > kFastName) return Slow(q, end);
     }
     if (n == 0) return q;
     if (q[n] == '>') {
@@ -202,12 +206,15 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     const char* const digits = q + n + 1;
     std::uint64_t length = static_cast<unsigned char>(digits[0] - '0');
     if (length > 9) return digits;
-    const char* e = digits + 1;  // ends at the byte after the length; within kFastMargin
+    const char* e = digits + 1;  // ends at the byte after the length
     for (unsigned d; (d = static_cast<unsigned char>(*e - '0')) < 10; ++e) {
-        if (e - digits >= 18) return ReadTagScalar(q, end);
+        if (e - digits >= kFastDigits) return Slow(q, end);
         length = length * 10 + d;
     }
-    if (*e == ':') return ReadTagScalar(q, end);
+    if (*e == ':') {  // a data type, mostly of one letter
+        if (!kNameBytes.table[static_cast<unsigned char>(e[1])] || e[2] != '>') return Slow(q, end);
+        e += 2;
+    }
     if (*e != '>') return e;
     const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
@@ -230,42 +237,6 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         }
     }
     return value + length;
-}
-
-const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
-    std::size_t nameLength = static_cast<std::size_t>(__builtin_ctz(~NameBytes16(q) | (1u << 16)));
-    const char* s = q + nameLength;
-    if (nameLength == 16) {
-        while (s < end && kNameBytes.table[static_cast<unsigned char>(*s)]) ++s;
-        if (s == end) return Slow(q, end);
-        nameLength = static_cast<std::size_t>(s - q);
-    }
-    if (nameLength == 0) return s;
-    if (*s == '>') {
-        if (nameLength == 3) Marker(PackedAt(q, 3));
-        return s + 1;
-    }
-    if (*s != ':') return s;
-    const char* d = s + 1;
-    std::uint64_t length = 0;
-    for (unsigned digit; d < end && (digit = static_cast<unsigned char>(*d - '0')) < 10; ++d)
-        length = WithDigit(length, digit);
-    if (d == end) return Slow(q, end);
-    if (d == s + 1) return d;
-    if (*d == ':') {
-        const char* t = d + 1;
-        while (t < end && kNameBytes.table[static_cast<unsigned char>(*t)]) ++t;
-        if (t == end) return Slow(q, end);
-        if (t == d + 1 || *t != '>') return t;
-        d = t;
-    } else if (*d != '>') {
-        return d;
-    }
-    const std::size_t field =
-        nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
-    const char* value = d + 1;
-    ValueBegins(field, length);
-    return Resume(value, end);
 }
 
 std::size_t AdifReader::SlowField() const {
