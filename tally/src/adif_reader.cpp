@@ -7,9 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "simd.h"
 
 namespace quorvane {
 
@@ -100,7 +98,7 @@ inline std::size_t FieldOf(const AdifName& name) {
 
 // Bit i set where byte i of the 16 bytes at p is a name byte.
 inline std::uint32_t NameBytes16(const char* p) {
-#if defined(__SSE2__)
+#if QUORVANE_SSE2
     // low <= x < low + size, for bytes taken as unsigned: one signed comparison once 128 - low
     // is added, which moves the range to the bottom of the signed bytes.
     auto inRange = [](__m128i x, char low, int size) {
@@ -154,7 +152,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     const char* const end = data + size;
     if (state_ != State::Text) p = Resume(p, end);
     if (p >= end) return;
-#if defined(__SSE2__)
+#if QUORVANE_SSE2
     // Every '<' of the block is found from a bitmap, sixteen bytes at a time, and tried as a
     // tag unless it lies inside the value read last. Where the next tag is does not wait for
     // the last one to be read, so the processor can work on several tags at once.
