@@ -7,16 +7,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "adif_key.h"
 #include "simd.h"
 
 namespace quorvane {
-
-// Names are compared folded: every byte | 0x20 maps letters to lower case, keeps digits and
-// turns '_' into 0x7f, so that folding is one-to-one over the bytes of a name.
-struct AdifName {
-    std::uint64_t low = 0, high = 0;  // bytes 0-7 and 8-15, little endian
-    std::size_t length = 0;
-};
 
 namespace {
 
@@ -32,44 +26,32 @@ struct NameBytes {
 };
 constexpr NameBytes kNameBytes;
 
-constexpr AdifName Fold(std::string_view name) {
-    AdifName f;
-    f.length = name.size();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const std::uint64_t byte = static_cast<unsigned char>(name[i]) | 0x20u;
-        (i < 8 ? f.low : f.high) |= byte << (8 * (i % 8));
-    }
-    return f;
-}
-
-constexpr std::array<AdifName, kAdifFieldCount> kFieldNames{
-    Fold("BAND"),          Fold("FREQ"),          Fold("MODE"),          Fold("CONT"),
-    Fold("SUBMODE"),       Fold("QSL_SENT"),      Fold("QSL_RCVD"),      Fold("LOTW_QSL_SENT"),
-    Fold("LOTW_QSL_RCVD"), Fold("EQSL_QSL_SENT"), Fold("EQSL_QSL_RCVD"),
+// Field names are compared as AdifKeys, so in any letter case.
+constexpr std::array<AdifKey, kAdifFieldCount> kFieldNames{
+    *AdifKey::Of("BAND"),          *AdifKey::Of("FREQ"),          *AdifKey::Of("MODE"),
+    *AdifKey::Of("CONT"),          *AdifKey::Of("SUBMODE"),       *AdifKey::Of("QSL_SENT"),
+    *AdifKey::Of("QSL_RCVD"),      *AdifKey::Of("LOTW_QSL_SENT"), *AdifKey::Of("LOTW_QSL_RCVD"),
+    *AdifKey::Of("EQSL_QSL_SENT"), *AdifKey::Of("EQSL_QSL_RCVD"),
 };
-constexpr AdifName kEor = Fold("EOR");
-constexpr AdifName kEoh = Fold("EOH");
+constexpr AdifKey kEor = *AdifKey::Of("EOR");
+constexpr AdifKey kEoh = *AdifKey::Of("EOH");
 
-inline bool Same(const AdifName& a, const AdifName& b) {
-    return a.length == b.length && a.low == b.low && a.high == b.high;
-}
-
-// The AdifField of a folded, packed name; kAdifFieldCount for any other name. A multiplicative
-// hash, with a multiplier chosen when the program is built so that the field names fall into
-// different slots, leaves one comparison per name.
-constexpr std::uint64_t KeyOf(const AdifName& n) {
-    return n.low ^ (n.high * 0x9e3779b97f4a7c15ULL) ^ n.length;
-}
+// The AdifField of a name; kAdifFieldCount for any other name. A multiplicative hash, with a
+// multiplier chosen when the program is built so that the field names fall into different
+// slots, leaves one comparison per name.
 constexpr unsigned kHashBits = 6;
+
+constexpr unsigned SlotOf(const AdifKey& name, std::uint64_t multiplier) {
+    return static_cast<unsigned>((name.Mixed() * multiplier) >> (64 - kHashBits));
+}
 
 constexpr std::uint64_t ChooseMultiplier() {
     for (std::uint64_t m = 0x2545f4914f6cdd1dULL;; m += 0x9e3779b97f4a7c16ULL) {
         bool used[1u << kHashBits] = {};
         bool clash = false;
-        for (const AdifName& name : kFieldNames) {
-            const auto slot = static_cast<unsigned>((KeyOf(name) * m) >> (64 - kHashBits));
-            clash = clash || used[slot];
-            used[slot] = true;
+        for (const AdifKey& name : kFieldNames) {
+            clash = clash || used[SlotOf(name, m)];
+            used[SlotOf(name, m)] = true;
         }
         if (!clash) return m;
     }
@@ -77,23 +59,21 @@ constexpr std::uint64_t ChooseMultiplier() {
 constexpr std::uint64_t kMultiplier = ChooseMultiplier();
 
 struct FieldSlots {
-    AdifName name[1u << kHashBits] = {};
+    AdifKey name[1u << kHashBits] = {};
     std::uint8_t field[1u << kHashBits] = {};
     constexpr FieldSlots() {
         for (auto& f : field) f = kAdifFieldCount;
         for (std::size_t f = 0; f < kAdifFieldCount; ++f) {
-            const auto slot =
-                static_cast<unsigned>((KeyOf(kFieldNames[f]) * kMultiplier) >> (64 - kHashBits));
-            name[slot] = kFieldNames[f];
-            field[slot] = static_cast<std::uint8_t>(f);
+            name[SlotOf(kFieldNames[f], kMultiplier)] = kFieldNames[f];
+            field[SlotOf(kFieldNames[f], kMultiplier)] = static_cast<std::uint8_t>(f);
         }
     }
 };
 constexpr FieldSlots kFieldSlots;
 
-inline std::size_t FieldOf(const AdifName& name) {
-    const auto slot = static_cast<unsigned>((KeyOf(name) * kMultiplier) >> (64 - kHashBits));
-    return Same(name, kFieldSlots.name[slot]) ? kFieldSlots.field[slot] : kAdifFieldCount;
+inline std::size_t FieldOf(const AdifKey& name) {
+    const unsigned slot = SlotOf(name, kMultiplier);
+    return name == kFieldSlots.name[slot] ? kFieldSlots.field[slot] : kAdifFieldCount;
 }
 
 // Bit i set where byte i of the 16 bytes at p is a name byte.
@@ -117,24 +97,6 @@ inline std::uint32_t NameBytes16(const char* p) {
         bits |= static_cast<std::uint32_t>(kNameBytes.table[static_cast<unsigned char>(p[i])]) << i;
     return bits;
 #endif
-}
-
-// The first `length` (at most 16) bytes at p, folded and packed; p has 16 readable bytes.
-inline AdifName PackedAt(const char* p, std::size_t length) {
-    constexpr std::uint64_t kFold = 0x2020202020202020ULL;
-    AdifName f;
-    std::memcpy(&f.low, p, 8);
-    std::memcpy(&f.high, p + 8, 8);
-    f.low |= kFold;
-    f.high |= kFold;
-    if (length < 8) {
-        f.low &= (std::uint64_t{1} << (8 * length)) - 1;
-        f.high = 0;
-    } else if (length < 16) {
-        f.high &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
-    }
-    f.length = length;
-    return f;
 }
 
 constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};  // a length too large for any file
@@ -197,7 +159,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     }
     if (n == 0) return q;
     if (q[n] == '>') {
-        if (n == 3) Marker(PackedAt(q, 3));
+        if (n == 3) Marker(AdifKey::At(q, 3));
         return q + n + 1;
     }
     if (q[n] != ':') return q + n;
@@ -214,7 +176,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         e += 2;
     }
     if (*e != '>') return e;
-    const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
+    const std::size_t field = n <= kNameLimit ? FieldOf(AdifKey::At(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
     if (length > static_cast<std::uint64_t>(end - value)) {  // the value goes on in the next block
         ValueBegins(field, length);
@@ -238,7 +200,8 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 }
 
 std::size_t AdifReader::SlowField() const {
-    return nameLength_ <= kNameLimit ? FieldOf(PackedAt(name_, nameLength_)) : kAdifFieldCount;
+    static_assert(kNameLimit == AdifKey::kLimit);  // AdifKey::At reads all of name_
+    return nameLength_ <= kNameLimit ? FieldOf(AdifKey::At(name_, nameLength_)) : kAdifFieldCount;
 }
 
 const char* AdifReader::Slow(const char* q, const char* end) {
@@ -269,7 +232,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
                 } else if (nameLength_ > 0 && *p == '>') {
                     ++p;
                     state_ = State::Text;
-                    if (nameLength_ == 3) Marker(PackedAt(name_, 3));
+                    if (nameLength_ == 3) Marker(AdifKey::At(name_, 3));
                 } else {
                     state_ = State::Text;  // not a tag: this byte is looked at again as text
                 }
@@ -342,12 +305,12 @@ AdifRecord::Value* AdifReader::Claim(std::size_t field) {
 }
 
 // <NAME> without a length: a record or header end, or else plain text.
-void AdifReader::Marker(const AdifName& name) {
-    if (Same(name, kEor)) {
+void AdifReader::Marker(const AdifKey& name) {
+    if (name == kEor) {
         sink_.OnRecord(record_);
         record_.present = 0;
         header_ = false;
-    } else if (Same(name, kEoh) && header_) {
+    } else if (name == kEoh && header_) {
         record_.present = 0;  // those were the header's fields
     }
 }

@@ -7,7 +7,7 @@
 
 namespace quorvane {
 
-struct AdifName;
+struct AdifKey;
 
 // The fields that the ADIF field rules look at; the six confirmation fields in the order of
 // QslFields.
@@ -85,7 +85,7 @@ class AdifReader {
     std::size_t SlowField() const;
     AdifRecord::Value* Claim(std::size_t field);
     void ValueBegins(std::size_t field, std::uint64_t length);
-    void Marker(const AdifName& name);
+    void Marker(const AdifKey& name);
     void Capture(const char* p, std::size_t n);
 
     AdifRecordSink& sink_;
