@@ -10,7 +10,7 @@
 
 namespace quorvane {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "AdifKey::At assumes little endian");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "AdifKey::AtName assumes little endian");
 
 // Up to 16 bytes, any bytes (NUL included), with letters in upper case, packed into two words
 // with the length: two keys are equal when their texts are equal but for the case of letters.
@@ -36,8 +36,10 @@ struct AdifKey {
         return key.Finished(text.size());
     }
 
-    // The first `length` bytes at p, length <= kLimit; p has kLimit readable bytes.
-    static AdifKey At(const char* p, std::size_t length) {
+    // The ADIF name of `length` bytes at p, length <= kLimit; p has kLimit readable bytes.
+    // For names only, made of letters, digits and '_': among those bytes the lower-case
+    // letters are the ones with bits 5 and 6 set, so that the key is made in a few steps.
+    static AdifKey AtName(const char* p, std::size_t length) {
         AdifKey key;
         std::memcpy(&key.low, p, 8);
         std::memcpy(&key.high, p + 8, 8);
@@ -47,7 +49,10 @@ struct AdifKey {
         } else if (length < 16) {
             key.high &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
         }
-        return key.Finished(length);
+        key.low ^= key.low & (key.low >> 1) & 0x2020202020202020ULL;
+        key.high ^= key.high & (key.high >> 1) & 0x2020202020202020ULL;
+        key.length = length;
+        return key;
     }
 
   private:

@@ -159,7 +159,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     }
     if (n == 0) return q;
     if (q[n] == '>') {
-        if (n == 3) Marker(AdifKey::At(q, 3));
+        if (n == 3) Marker(AdifKey::AtName(q, 3));
         return q + n + 1;
     }
     if (q[n] != ':') return q + n;
@@ -176,7 +176,7 @@ void AdifReader::Feed(const char* data, std::size_t size) {
         e += 2;
     }
     if (*e != '>') return e;
-    const std::size_t field = n <= kNameLimit ? FieldOf(AdifKey::At(q, n)) : kAdifFieldCount;
+    const std::size_t field = n <= kNameLimit ? FieldOf(AdifKey::AtName(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
     if (length > static_cast<std::uint64_t>(end - value)) {  // the value goes on in the next block
         ValueBegins(field, length);
@@ -200,8 +200,9 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 }
 
 std::size_t AdifReader::SlowField() const {
-    static_assert(kNameLimit == AdifKey::kLimit);  // AdifKey::At reads all of name_
-    return nameLength_ <= kNameLimit ? FieldOf(AdifKey::At(name_, nameLength_)) : kAdifFieldCount;
+    static_assert(kNameLimit == AdifKey::kLimit);  // AdifKey::AtName reads all of name_
+    return nameLength_ <= kNameLimit ? FieldOf(AdifKey::AtName(name_, nameLength_))
+                                     : kAdifFieldCount;
 }
 
 const char* AdifReader::Slow(const char* q, const char* end) {
@@ -232,7 +233,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
                 } else if (nameLength_ > 0 && *p == '>') {
                     ++p;
                     state_ = State::Text;
-                    if (nameLength_ == 3) Marker(AdifKey::At(name_, 3));
+                    if (nameLength_ == 3) Marker(AdifKey::AtName(name_, 3));
                 } else {
                     state_ = State::Text;  // not a tag: this byte is looked at again as text
                 }
