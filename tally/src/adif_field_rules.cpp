@@ -25,6 +25,16 @@ std::optional<std::string_view> ValueText(const AdifRecord::Value& value) {
     return std::string_view(value.text, n);
 }
 
+// The key of the value's text; for a text longer than a key holds, a key that no name has.
+AdifKey KeyOf(const AdifRecord::Value& value) {
+    static_assert(AdifRecord::kValueLimit >= AdifKey::kLimit);  // At reads kLimit bytes
+    const auto text = ValueText(value);
+    if (text && text->size() <= AdifKey::kLimit) return AdifKey::At(text->data(), text->size());
+    AdifKey none;
+    none.length = AdifKey::kLimit + 1;
+    return none;
+}
+
 }  // namespace
 
 std::optional<Frequency> ParseFrequency(std::string_view s) {
@@ -63,17 +73,16 @@ std::optional<std::size_t> BandAtFrequency(const AdifRecord::Value& freq) {
     return std::nullopt;
 }
 
+constexpr auto kBandKeys = [] {
+    std::array<AdifKey, kBandCount> keys{};
+    for (std::size_t b = 0; b < kBandCount; ++b) keys[b] = *AdifKey::Of(BandTable[b].label);
+    return keys;
+}();
+
 std::optional<std::size_t> BandNamed(const AdifRecord::Value& band) {
-    static const auto keys = [] {
-        std::array<AdifKey, kBandCount> k{};
-        for (std::size_t b = 0; b < kBandCount; ++b) k[b] = *AdifKey::Of(BandTable[b].label);
-        return k;
-    }();
-    const auto text = ValueText(band);
-    const auto key = text ? AdifKey::Of(*text) : std::nullopt;
-    if (!key) return std::nullopt;
+    const AdifKey key = KeyOf(band);
     for (std::size_t b = 0; b < kBandCount; ++b)
-        if (keys[b] == *key) return b;
+        if (kBandKeys[b] == key) return b;
     return std::nullopt;
 }
 
@@ -86,7 +95,7 @@ std::size_t ClassOfMode(std::string_view mode) {
     return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
 }
 
-// The mode class of every ADIF mode and submode name, by a hash table built on first use.
+// The mode class of every ADIF mode and submode name, by a hash table built at start-up.
 class ModeTable {
   public:
     ModeTable() {
@@ -99,11 +108,9 @@ class ModeTable {
             classes_[slot] = static_cast<std::uint8_t>(ClassOfMode(m.mode));
         }
     }
-    std::optional<std::size_t> ClassOf(std::string_view name) const {
-        const auto key = AdifKey::Of(name);
-        if (!key) return std::nullopt;  // longer than any mode
-        for (std::size_t slot = Slot(*key); used_[slot]; slot = (slot + 1) & kMask)
-            if (keys_[slot] == *key) return classes_[slot];
+    std::optional<std::size_t> ClassOf(const AdifKey& key) const {
+        for (std::size_t slot = Slot(key); used_[slot]; slot = (slot + 1) & kMask)
+            if (keys_[slot] == key) return classes_[slot];
         return std::nullopt;
     }
 
@@ -118,12 +125,12 @@ class ModeTable {
     std::array<std::uint8_t, kSlots> classes_{};
 };
 
+const ModeTable kModeTable;  // kModeNames is constant, and so ready before it
+
 }  // namespace
 
 std::optional<std::size_t> ModeClassNamed(const AdifRecord::Value& mode) {
-    static const ModeTable table;
-    const auto text = ValueText(mode);
-    return text ? table.ClassOf(*text) : std::nullopt;
+    return kModeTable.ClassOf(KeyOf(mode));
 }
 
 }  // namespace adif

@@ -10,7 +10,7 @@
 
 namespace quorvane {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "AdifKey::AtName assumes little endian");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "AdifKey::At assumes little endian");
 
 // Up to 16 bytes, any bytes (NUL included), with letters in upper case, packed into two words
 // with the length: two keys are equal when their texts are equal but for the case of letters.
@@ -36,23 +36,13 @@ struct AdifKey {
         return key.Finished(text.size());
     }
 
-    // The ADIF name of `length` bytes at p, length <= kLimit; p has kLimit readable bytes.
-    // For names only, made of letters, digits and '_': among those bytes the lower-case
-    // letters are the ones with bits 5 and 6 set, so that the key is made in a few steps.
+    // The `length` bytes at p, length <= kLimit; p has kLimit readable bytes.
+    static AdifKey At(const char* p, std::size_t length) { return Load<Upper>(p, length); }
+
+    // As At, for an ADIF name, made of letters, digits and '_'. Among those bytes the
+    // lower-case letters are the ones with bits 5 and 6 set, which takes fewer steps to find.
     static AdifKey AtName(const char* p, std::size_t length) {
-        AdifKey key;
-        std::memcpy(&key.low, p, 8);
-        std::memcpy(&key.high, p + 8, 8);
-        if (length < 8) {
-            key.low &= (std::uint64_t{1} << (8 * length)) - 1;
-            key.high = 0;
-        } else if (length < 16) {
-            key.high &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
-        }
-        key.low ^= key.low & (key.low >> 1) & 0x2020202020202020ULL;
-        key.high ^= key.high & (key.high >> 1) & 0x2020202020202020ULL;
-        key.length = length;
-        return key;
+        return Load<UpperInName>(p, length);
     }
 
   private:
@@ -61,6 +51,22 @@ struct AdifKey {
         high = Upper(high);
         length = n;
         return *this;
+    }
+
+    template <std::uint64_t (*Fold)(std::uint64_t)>
+    static AdifKey Load(const char* p, std::size_t length) {
+        AdifKey key;
+        key.length = length;
+        std::memcpy(&key.low, p, 8);
+        if (length < 8) {
+            key.low = Fold(key.low & ((std::uint64_t{1} << (8 * length)) - 1));
+            return key;
+        }
+        std::memcpy(&key.high, p + 8, 8);
+        key.low = Fold(key.low);
+        if (length < 16) key.high &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
+        key.high = Fold(key.high);
+        return key;
     }
 
     // Every byte from 'a' to 'z' of the word in upper case, eight at a time: a byte's bit 7
@@ -73,6 +79,10 @@ struct AdifKey {
         const std::uint64_t pastZ = seven + (0x80 - 'z' - 1) * kOnes;
         const std::uint64_t lower = atLeastA & ~pastZ & ~word & (0x80 * kOnes);
         return word ^ (lower >> 2);
+    }
+
+    static constexpr std::uint64_t UpperInName(std::uint64_t word) {
+        return word ^ (word & (word >> 1) & 0x2020202020202020ULL);
     }
 };
 
