@@ -43,6 +43,7 @@ const Row kFrequencies[] = {
     {"TenDecimalsEndingInZero", "14.3500000000", "14350000000"},
     {"PastEveryBand", "1000000000", std::nullopt},
     {"PointAlone", ".", std::nullopt},
+    {"TwoPoints", "14.0.74", std::nullopt},
     {"NulByteAfter", "14.074\0"s, std::nullopt},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, ParseFrequencyTest, ::testing::ValuesIn(kFrequencies), RowName);
@@ -76,11 +77,13 @@ const Row kValues[] = {
     {"BandInLowerCase", "20m", "20M"},
     {"BandPaddedWithSpacesPast64Bytes", "160m" + std::string(70, ' '), "160M"},
     {"BandWithNulByte", "20m\0"s, std::nullopt},
+    {"FreqAtLowerEdgeOf160m", "1.8", "160M"},
     {"FreqAtUpperEdgeOf20m", "14.35   ", "20M"},
     {"FreqPastUpperEdgeOf20mInTheTenthDecimal", "14.3500000001", std::nullopt},
     {"FreqPaddedWithZerosPast64Bytes", "14.0" + std::string(70, '0'), std::nullopt},
     {"ModeSubmodeOfCw", "pcw", "CW"},
     {"ModeSubmodeOfDigitalVoice", "C4FM", "PHO"},
+    {"ModeDigital", "Ft8", "DIG"},
     {"ModeFoldingOnlyLetters", "DOM\rM", std::nullopt},  // DOM-M with bit 5 of '-' cleared
 };
 INSTANTIATE_TEST_SUITE_P(Rows, ValueTest, ::testing::ValuesIn(kValues), RowName);
