@@ -1,6 +1,6 @@
 // Times the band/mode, continent and QSL scans of a generated log against grep on the same
 // file, in one run, and prints the ratios.
-//   scan_bench [--contacts N] [--runs N] [--log PATH]
+//   scan_bench [--contacts N] [--runs N] [--style lines|fields|typed] [--log PATH]
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,22 +35,29 @@ void ReadThrough(const std::string& path) {
 int main(int argc, char** argv) {
     std::uint64_t contacts = 1'000'000;
     int runs = 5;
-    std::string path;
+    std::string path, style = "lines";
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--contacts"))
             contacts = std::strtoull(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--runs"))
             runs = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--style"))
+            style = argv[i + 1];
         else if (!std::strcmp(argv[i], "--log"))
             path = argv[i + 1];
     }
+    loggen::Options options;
+    if (!loggen::ParseStyle(style, options.style)) {
+        std::cerr << "scan_bench: unknown style '" << style << "'\n";
+        return 1;
+    }
     if (path.empty()) {
         // Generated once and kept: the same seed always writes the same log.
-        path = bench::TempDir() + "/quorvane-bench-" + std::to_string(contacts) + ".adi";
+        const std::string kind = style == "lines" ? "" : "-" + style;
+        path = bench::TempDir() + "/quorvane-bench-" + std::to_string(contacts) + kind + ".adi";
     }
     if (::access(path.c_str(), R_OK) != 0) {
         std::ofstream out(path, std::ios::binary);
-        loggen::Options options;
         options.contacts = contacts;
         options.seed = 42;
         loggen::Write(out, options);

@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # The checks beyond the plain test suite, run by `tools/bootstrap.sh test` after it: the
-# formatting of the C++ files, a short differential fuzz run, then the whole suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. QUORVANE_FUZZ_SECONDS sets the fuzz time (default 60, 0 skips it);
-# QUORVANE_SANITIZE=0 skips the sanitizer build.
+# formatting of the C++ files, the tally tests built with the scalar code that processors without
+# SSE2 run, a short differential fuzz run, then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. QUORVANE_SCALAR=0 skips the scalar build; QUORVANE_FUZZ_SECONDS
+# sets the fuzz time (default 60, 0 skips it); QUORVANE_SANITIZE=0 skips the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${QUORVANE_JOBS:-2}
 
 echo "== Formatting =="
 tools/check-format.sh
+
+if [ "${QUORVANE_SCALAR:-1}" != 0 ]; then
+    echo "== Tally tests with the scalar code (QUORVANE_SIMD=OFF) =="
+    cmake -S . -B build-scalar -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_GUI=OFF \
+        -DQUORVANE_SIMD=OFF -DQUORVANE_BENCH=OFF >/dev/null
+    cmake --build build-scalar -j "$jobs"
+    ctest --test-dir build-scalar --output-on-failure -j "$jobs" -L tally
+fi
 
 fuzz_seconds=${QUORVANE_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" != 0 ]; then

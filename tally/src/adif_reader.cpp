@@ -1,24 +1,16 @@
 // The ADIF field reader. Tags well inside a block are read in one go from byte classes; a tag or
-// value that a block end cuts goes through a byte-driven state machine that carries over to
-// the next block, so that a field cut anywhere reads the same and a value of any length costs
-// no memory.
+// value that a block end cuts, and the rare tags that the fast reading leaves, go through a
+// byte-driven state machine that carries over to the next block, so that a field cut anywhere
+// reads the same and a value of any length costs no memory.
 #include "quorvane/adif_reader.h"
 
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "adif_key.h"
+#include "simd.h"
 
 namespace quorvane {
-
-// Names are compared folded: every byte | 0x20 maps letters to lower case, keeps digits and
-// turns '_' into 0x7f, so that folding is one-to-one over the bytes of a name.
-struct AdifName {
-    std::uint64_t low = 0, high = 0;  // bytes 0-7 and 8-15, little endian
-    std::size_t length = 0;
-};
 
 namespace {
 
@@ -34,44 +26,32 @@ struct NameBytes {
 };
 constexpr NameBytes kNameBytes;
 
-constexpr AdifName Fold(std::string_view name) {
-    AdifName f;
-    f.length = name.size();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const std::uint64_t byte = static_cast<unsigned char>(name[i]) | 0x20u;
-        (i < 8 ? f.low : f.high) |= byte << (8 * (i % 8));
-    }
-    return f;
-}
-
-constexpr std::array<AdifName, kAdifFieldCount> kFieldNames{
-    Fold("BAND"),          Fold("FREQ"),          Fold("MODE"),          Fold("CONT"),
-    Fold("SUBMODE"),       Fold("QSL_SENT"),      Fold("QSL_RCVD"),      Fold("LOTW_QSL_SENT"),
-    Fold("LOTW_QSL_RCVD"), Fold("EQSL_QSL_SENT"), Fold("EQSL_QSL_RCVD"),
+// Field names are compared as AdifKeys, so in any letter case.
+constexpr std::array<AdifKey, kAdifFieldCount> kFieldNames{
+    *AdifKey::Of("BAND"),          *AdifKey::Of("FREQ"),          *AdifKey::Of("MODE"),
+    *AdifKey::Of("CONT"),          *AdifKey::Of("SUBMODE"),       *AdifKey::Of("QSL_SENT"),
+    *AdifKey::Of("QSL_RCVD"),      *AdifKey::Of("LOTW_QSL_SENT"), *AdifKey::Of("LOTW_QSL_RCVD"),
+    *AdifKey::Of("EQSL_QSL_SENT"), *AdifKey::Of("EQSL_QSL_RCVD"),
 };
-constexpr AdifName kEor = Fold("EOR");
-constexpr AdifName kEoh = Fold("EOH");
+constexpr AdifKey kEor = *AdifKey::Of("EOR");
+constexpr AdifKey kEoh = *AdifKey::Of("EOH");
 
-inline bool Same(const AdifName& a, const AdifName& b) {
-    return a.length == b.length && a.low == b.low && a.high == b.high;
-}
-
-// The AdifField of a folded, packed name; kAdifFieldCount for any other name. A multiplicative
-// hash, with a multiplier chosen when the program is built so that the field names fall into
-// different slots, leaves one comparison per name.
-constexpr std::uint64_t KeyOf(const AdifName& n) {
-    return n.low ^ (n.high * 0x9e3779b97f4a7c15ULL) ^ n.length;
-}
+// The AdifField of a name; kAdifFieldCount for any other name. A multiplicative hash, with a
+// multiplier chosen when the program is built so that the field names fall into different
+// slots, leaves one comparison per name.
 constexpr unsigned kHashBits = 6;
+
+constexpr unsigned SlotOf(const AdifKey& name, std::uint64_t multiplier) {
+    return static_cast<unsigned>((name.Mixed() * multiplier) >> (64 - kHashBits));
+}
 
 constexpr std::uint64_t ChooseMultiplier() {
     for (std::uint64_t m = 0x2545f4914f6cdd1dULL;; m += 0x9e3779b97f4a7c16ULL) {
         bool used[1u << kHashBits] = {};
         bool clash = false;
-        for (const AdifName& name : kFieldNames) {
-            const auto slot = static_cast<unsigned>((KeyOf(name) * m) >> (64 - kHashBits));
-            clash = clash || used[slot];
-            used[slot] = true;
+        for (const AdifKey& name : kFieldNames) {
+            clash = clash || used[SlotOf(name, m)];
+            used[SlotOf(name, m)] = true;
         }
         if (!clash) return m;
     }
@@ -79,28 +59,26 @@ constexpr std::uint64_t ChooseMultiplier() {
 constexpr std::uint64_t kMultiplier = ChooseMultiplier();
 
 struct FieldSlots {
-    AdifName name[1u << kHashBits] = {};
+    AdifKey name[1u << kHashBits] = {};
     std::uint8_t field[1u << kHashBits] = {};
     constexpr FieldSlots() {
         for (auto& f : field) f = kAdifFieldCount;
         for (std::size_t f = 0; f < kAdifFieldCount; ++f) {
-            const auto slot =
-                static_cast<unsigned>((KeyOf(kFieldNames[f]) * kMultiplier) >> (64 - kHashBits));
-            name[slot] = kFieldNames[f];
-            field[slot] = static_cast<std::uint8_t>(f);
+            name[SlotOf(kFieldNames[f], kMultiplier)] = kFieldNames[f];
+            field[SlotOf(kFieldNames[f], kMultiplier)] = static_cast<std::uint8_t>(f);
         }
     }
 };
 constexpr FieldSlots kFieldSlots;
 
-inline std::size_t FieldOf(const AdifName& name) {
-    const auto slot = static_cast<unsigned>((KeyOf(name) * kMultiplier) >> (64 - kHashBits));
-    return Same(name, kFieldSlots.name[slot]) ? kFieldSlots.field[slot] : kAdifFieldCount;
+inline std::size_t FieldOf(const AdifKey& name) {
+    const unsigned slot = SlotOf(name, kMultiplier);
+    return name == kFieldSlots.name[slot] ? kFieldSlots.field[slot] : kAdifFieldCount;
 }
 
 // Bit i set where byte i of the 16 bytes at p is a name byte.
 inline std::uint32_t NameBytes16(const char* p) {
-#if defined(__SSE2__)
+#if QUORVANE_SSE2
     // low <= x < low + size, for bytes taken as unsigned: one signed comparison once 128 - low
     // is added, which moves the range to the bottom of the signed bytes.
     auto inRange = [](__m128i x, char low, int size) {
@@ -121,24 +99,6 @@ inline std::uint32_t NameBytes16(const char* p) {
 #endif
 }
 
-// The first `length` (at most 16) bytes at p, folded and packed; p has 16 readable bytes.
-inline AdifName PackedAt(const char* p, std::size_t length) {
-    constexpr std::uint64_t kFold = 0x2020202020202020ULL;
-    AdifName f;
-    std::memcpy(&f.low, p, 8);
-    std::memcpy(&f.high, p + 8, 8);
-    f.low |= kFold;
-    f.high |= kFold;
-    if (length < 8) {
-        f.low &= (std::uint64_t{1} << (8 * length)) - 1;
-        f.high = 0;
-    } else if (length < 16) {
-        f.high &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
-    }
-    f.length = length;
-    return f;
-}
-
 constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};  // a length too large for any file
 
 // A length with one more digit; one too large for 64 bits is kNoEnd, however many leading
@@ -154,22 +114,25 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     const char* const end = data + size;
     if (state_ != State::Text) p = Resume(p, end);
     if (p >= end) return;
-#if defined(__SSE2__)
+#if QUORVANE_SSE2
     // Every '<' of the block is found from a bitmap, sixteen bytes at a time, and tried as a
     // tag unless it lies inside the value read last. Where the next tag is does not wait for
     // the last one to be read, so the processor can work on several tags at once.
-    const char* const fastEnd = end - kFastMargin;  // a tag before it is read by ReadTag
-    for (const char* chunk = p; chunk + 16 <= fastEnd; chunk += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
-        auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
-        while (bits != 0) {
-            const char* lt = chunk + __builtin_ctz(bits);
-            bits &= bits - 1;
-            if (lt < p) continue;
-            p = ReadTag(lt + 1, end);
-            if (p >= end) return;
+    if (end - p > kFastMargin) {
+        const char* const fastEnd = end - kFastMargin;  // a tag before it is read by ReadTag
+        for (const char* chunk = p; fastEnd - chunk >= 16; chunk += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
+            auto bits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+            while (bits != 0) {
+                const char* lt = chunk + __builtin_ctz(bits);
+                bits &= bits - 1;
+                if (lt < p) continue;
+                p = ReadTag(lt + 1, end);
+                if (p >= end) return;
+            }
+            if (p - chunk > 32) chunk = p - 16;  // on after a long value
         }
-        if (p > chunk + 32) chunk = p - 16;  // on after a long value
     }
 #endif
     while (p < end) {
@@ -183,33 +146,37 @@ void AdifReader::Feed(const char* data, std::size_t size) {
 // The usual case, a tag well inside the block, read with no state kept between bytes. `q` is
 // the byte after '<', with at least kFastMargin bytes behind it. Returns where to go on. The
 // name is found from the classes of the next 16 bytes, or 32 for a name of 16 or more, and the
-// length digit by digit, since it mostly has one or two; a name of 31 bytes or more, a length
-// of 19 digits or more and a type go to ReadTagScalar.
+// length digit by digit, since it mostly has one or two. Data types have one letter in the logs
+// that carry them (<QSO_DATE:8:D>); longer ones, names longer than kFastName and lengths of
+// more than kFastDigits digits go through Resume.
 [[gnu::always_inline]] inline const char* AdifReader::ReadTag(const char* q, const char* end) {
     std::uint32_t names = NameBytes16(q);
     unsigned n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 16)));
     if (n == 16) {
         names |= NameBytes16(q + 16) << 16;
-        n = static_cast<unsigned>(__builtin_ctz(~names | (1u << 31)));
-        if (n == 31) return ReadTagScalar(q, end);
+        n = static_cast<unsigned>(__builtin_ctz(~names | (1u << (kFastName + 1))));
+        if (n > kFastName) return Slow(q, end);
     }
     if (n == 0) return q;
     if (q[n] == '>') {
-        if (n == 3) Marker(PackedAt(q, 3));
+        if (n == 3) Marker(AdifKey::AtName(q, 3));
         return q + n + 1;
     }
     if (q[n] != ':') return q + n;
     const char* const digits = q + n + 1;
     std::uint64_t length = static_cast<unsigned char>(digits[0] - '0');
     if (length > 9) return digits;
-    const char* e = digits + 1;  // ends at the byte after the length; within kFastMargin
+    const char* e = digits + 1;  // ends at the byte after the length
     for (unsigned d; (d = static_cast<unsigned char>(*e - '0')) < 10; ++e) {
-        if (e - digits >= 18) return ReadTagScalar(q, end);
+        if (e - digits >= kFastDigits) return Slow(q, end);
         length = length * 10 + d;
     }
-    if (*e == ':') return ReadTagScalar(q, end);
+    if (*e == ':') {  // a data type, mostly of one letter
+        if (!kNameBytes.table[static_cast<unsigned char>(e[1])] || e[2] != '>') return Slow(q, end);
+        e += 2;
+    }
     if (*e != '>') return e;
-    const std::size_t field = n <= kNameLimit ? FieldOf(PackedAt(q, n)) : kAdifFieldCount;
+    const std::size_t field = n <= kNameLimit ? FieldOf(AdifKey::AtName(q, n)) : kAdifFieldCount;
     const char* value = e + 1;
     if (length > static_cast<std::uint64_t>(end - value)) {  // the value goes on in the next block
         ValueBegins(field, length);
@@ -232,44 +199,10 @@ void AdifReader::Feed(const char* data, std::size_t size) {
     return value + length;
 }
 
-const char* AdifReader::ReadTagScalar(const char* q, const char* end) {
-    std::size_t nameLength = static_cast<std::size_t>(__builtin_ctz(~NameBytes16(q) | (1u << 16)));
-    const char* s = q + nameLength;
-    if (nameLength == 16) {
-        while (s < end && kNameBytes.table[static_cast<unsigned char>(*s)]) ++s;
-        if (s == end) return Slow(q, end);
-        nameLength = static_cast<std::size_t>(s - q);
-    }
-    if (nameLength == 0) return s;
-    if (*s == '>') {
-        if (nameLength == 3) Marker(PackedAt(q, 3));
-        return s + 1;
-    }
-    if (*s != ':') return s;
-    const char* d = s + 1;
-    std::uint64_t length = 0;
-    for (unsigned digit; d < end && (digit = static_cast<unsigned char>(*d - '0')) < 10; ++d)
-        length = WithDigit(length, digit);
-    if (d == end) return Slow(q, end);
-    if (d == s + 1) return d;
-    if (*d == ':') {
-        const char* t = d + 1;
-        while (t < end && kNameBytes.table[static_cast<unsigned char>(*t)]) ++t;
-        if (t == end) return Slow(q, end);
-        if (t == d + 1 || *t != '>') return t;
-        d = t;
-    } else if (*d != '>') {
-        return d;
-    }
-    const std::size_t field =
-        nameLength <= kNameLimit ? FieldOf(PackedAt(q, nameLength)) : kAdifFieldCount;
-    const char* value = d + 1;
-    ValueBegins(field, length);
-    return Resume(value, end);
-}
-
 std::size_t AdifReader::SlowField() const {
-    return nameLength_ <= kNameLimit ? FieldOf(PackedAt(name_, nameLength_)) : kAdifFieldCount;
+    static_assert(kNameLimit == AdifKey::kLimit);  // AdifKey::AtName reads all of name_
+    return nameLength_ <= kNameLimit ? FieldOf(AdifKey::AtName(name_, nameLength_))
+                                     : kAdifFieldCount;
 }
 
 const char* AdifReader::Slow(const char* q, const char* end) {
@@ -300,7 +233,7 @@ const char* AdifReader::Resume(const char* p, const char* end) {
                 } else if (nameLength_ > 0 && *p == '>') {
                     ++p;
                     state_ = State::Text;
-                    if (nameLength_ == 3) Marker(PackedAt(name_, 3));
+                    if (nameLength_ == 3) Marker(AdifKey::AtName(name_, 3));
                 } else {
                     state_ = State::Text;  // not a tag: this byte is looked at again as text
                 }
@@ -373,12 +306,12 @@ AdifRecord::Value* AdifReader::Claim(std::size_t field) {
 }
 
 // <NAME> without a length: a record or header end, or else plain text.
-void AdifReader::Marker(const AdifName& name) {
-    if (Same(name, kEor)) {
+void AdifReader::Marker(const AdifKey& name) {
+    if (name == kEor) {
         sink_.OnRecord(record_);
         record_.present = 0;
         header_ = false;
-    } else if (Same(name, kEoh) && header_) {
+    } else if (name == kEoh && header_) {
         record_.present = 0;  // those were the header's fields
     }
 }

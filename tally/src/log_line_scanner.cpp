@@ -12,10 +12,7 @@
 #include <stdexcept>
 
 #include "quorvane/errors.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "simd.h"
 
 namespace quorvane {
 
@@ -75,7 +72,8 @@ TagMatcher::TagMatcher(const std::vector<TagLiteral>& tags) {
         }
         i = end;
     }
-    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the prefix test assumes little endian");
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+                  "the prefix test assumes little endian");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -132,7 +130,7 @@ namespace {
 // Keeps a bounded copy of the last line without touching every line: positions are noted as
 // lines end, and text is copied only once per block.
 class LastLineTracker {
-public:
+  public:
     LastLineTracker(std::string& out, bool& any) : last_(out), any_(any) {
         last_.clear();
         any_ = false;
@@ -173,24 +171,25 @@ public:
         }
     }
 
-private:
+  private:
     static void Append(std::string& s, const char* from, const char* to) {
-        const std::size_t room = LogLineScanner::kLastLineLimit - std::min(s.size(), LogLineScanner::kLastLineLimit);
+        const std::size_t room =
+            LogLineScanner::kLastLineLimit - std::min(s.size(), LogLineScanner::kLastLineLimit);
         s.append(from, std::min<std::size_t>(room, static_cast<std::size_t>(to - from)));
     }
 
     std::string& last_;
     bool& any_;
-    std::string current_;           // prefix of the current line from earlier blocks
+    std::string current_;  // prefix of the current line from earlier blocks
     std::uint64_t currentLength_ = 0;
     std::ptrdiff_t currentStart_ = 0;  // -1: the current line began in an earlier block
     std::ptrdiff_t doneStart_ = -1;
-    std::ptrdiff_t doneEnd_ = -1;      // end of the last line completed in this block
+    std::ptrdiff_t doneEnd_ = -1;  // end of the last line completed in this block
 };
 
 // Bit i set where chunk byte i is '<', CR or LF.
 inline std::uint32_t InterestingBytes(const char* p) noexcept {
-#if defined(__SSE2__)
+#if QUORVANE_SSE2
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')),
                                       _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
@@ -232,8 +231,7 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
         std::memset(buf + length, 0, kPad);
 
         // Positions below `limit` have a whole literal's worth of bytes behind them.
-        const std::size_t limit =
-            atEnd ? length : (length >= kCarry ? length - (kCarry - 1) : 0);
+        const std::size_t limit = atEnd ? length : (length >= kCarry ? length - (kCarry - 1) : 0);
         for (std::size_t base = 0; base < limit; base += kChunk) {
             std::uint32_t hits = InterestingBytes(buf + base);
             if (limit - base < kChunk) hits &= (std::uint32_t{1} << (limit - base)) - 1;

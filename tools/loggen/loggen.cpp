@@ -13,7 +13,7 @@ namespace {
 
 // splitmix64: the same stream for the same seed on every platform and library.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
@@ -28,7 +28,7 @@ public:
         return c[Below(std::size(c))];
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -38,26 +38,44 @@ struct BandInfo {
 };
 // Listed bands, weighted towards the busy ones by repetition.
 constexpr std::array<BandInfo, 16> kBands{{
-    {"6M", "50.150"}, {"10M", "28.495"}, {"12M", "24.950"}, {"15M", "21.295"},
-    {"17M", "18.130"}, {"20M", "14.205"}, {"20M", "14.025"}, {"20M", "14.070"},
-    {"30M", "10.136"}, {"40M", "7.030"}, {"40M", "7.150"}, {"80M", "3.573"},
-    {"80M", "3.760"}, {"160M", "1.840"}, {"15M", "21.074"}, {"10M", "28.074"},
+    {"6M", "50.150"},
+    {"10M", "28.495"},
+    {"12M", "24.950"},
+    {"15M", "21.295"},
+    {"17M", "18.130"},
+    {"20M", "14.205"},
+    {"20M", "14.025"},
+    {"20M", "14.070"},
+    {"30M", "10.136"},
+    {"40M", "7.030"},
+    {"40M", "7.150"},
+    {"80M", "3.573"},
+    {"80M", "3.760"},
+    {"160M", "1.840"},
+    {"15M", "21.074"},
+    {"10M", "28.074"},
 }};
 constexpr std::array<std::string_view, 13> kModes{
     "CW", "CW", "CW", "SSB", "SSB", "SSB", "FM", "AM", "RTTY", "PSK31", "PSK63", "RTTY", "SSB"};
-constexpr std::array<std::string_view, 8> kContinents{"AF", "AN", "AS", "EU", "EU", "NA", "OC", "SA"};
-constexpr std::array<std::string_view, 12> kPrefixes{"DL", "G", "F", "I", "K", "W", "JA", "VK",
-                                                     "ZS", "PY", "UA", "OH"};
-constexpr std::array<std::string_view, 8> kNames{"Hans", "John", "Marie", "Akira", "Pedro",
-                                                 "Olga", "Bruce", "Ngozi"};
-constexpr std::array<std::string_view, 6> kGrids{"JO62QM", "IO91WM", "FN31PR", "PM95VQ",
-                                                 "QF56OD", "KG33XI"};
+constexpr std::array<std::string_view, 8> kContinents{"AF", "AN", "AS", "EU",
+                                                      "EU", "NA", "OC", "SA"};
+constexpr std::array<std::string_view, 12> kPrefixes{"DL", "G",  "F",  "I",  "K",  "W",
+                                                     "JA", "VK", "ZS", "PY", "UA", "OH"};
+constexpr std::array<std::string_view, 8> kNames{"Hans",  "John", "Marie", "Akira",
+                                                 "Pedro", "Olga", "Bruce", "Ngozi"};
+constexpr std::array<std::string_view, 6> kGrids{"JO62QM", "IO91WM", "FN31PR",
+                                                 "PM95VQ", "QF56OD", "KG33XI"};
 
-void Field(std::string& out, std::string_view name, std::string_view value) {
+// `type` is the field's ADIF data type, or '\0' for none.
+void Field(std::string& out, std::string_view name, std::string_view value, char type = '\0') {
     out += '<';
     out += name;
     out += ':';
     out += std::to_string(value.size());
+    if (type != '\0') {
+        out += ':';
+        out += type;
+    }
     out += '>';
     out += value;
     out += ' ';
@@ -66,61 +84,92 @@ void Field(std::string& out, std::string_view name, std::string_view value) {
 std::string_view YesNo(Random& rnd, double yes) { return rnd.Chance(yes) ? "Y" : "N"; }
 
 // One contact; the odd ones carry something that the tallies must not count as it stands.
-std::string Contact(Random& rnd, std::uint64_t n, double oddShare) {
+// `typed` gives every field its data type: S string, D date, T time, G grid square, E
+// enumeration, N number.
+std::string Contact(Random& rnd, std::uint64_t n, double oddShare, bool typed) {
     std::string call = std::string(rnd.Pick(kPrefixes)) + std::to_string(1 + rnd.Below(9)) +
-                       static_cast<char>('A' + rnd.Below(26)) + static_cast<char>('A' + rnd.Below(26)) +
+                       static_cast<char>('A' + rnd.Below(26)) +
+                       static_cast<char>('A' + rnd.Below(26)) +
                        static_cast<char>('A' + rnd.Below(26));
     const BandInfo& band = rnd.Pick(kBands);
-    std::string bandField, modeField;
     std::string r;
     r.reserve(320);
-    Field(r, "CALL", call);
-    Field(r, "QSO_DATE", "20240" + std::to_string(1 + n % 9) + std::to_string(10 + n % 18));
-    Field(r, "TIME_ON", std::to_string(1000 + n % 1300));
-    Field(r, "STATION_CALLSIGN", "QV1TEST");
-    Field(r, "NAME", rnd.Pick(kNames));
-    Field(r, "GRIDSQUARE", rnd.Pick(kGrids));
+    const auto field = [&](std::string_view name, std::string_view value, char type) {
+        Field(r, name, value, typed ? type : '\0');
+    };
+    field("CALL", call, 'S');
+    field("QSO_DATE", "20240" + std::to_string(1 + n % 9) + std::to_string(10 + n % 18), 'D');
+    field("TIME_ON", std::to_string(1000 + n % 1300), 'T');
+    field("STATION_CALLSIGN", "QV1TEST", 'S');
+    field("NAME", rnd.Pick(kNames), 'S');
+    field("GRIDSQUARE", rnd.Pick(kGrids), 'G');
 
-    std::string bandText = "<BAND:" + std::to_string(band.value.size()) + ">" + std::string(band.value);
+    const std::string enumeration = typed ? ":E>" : ">";
+    std::string bandText =
+        "<BAND:" + std::to_string(band.value.size()) + enumeration + std::string(band.value);
     std::string modeValue(rnd.Pick(kModes));
-    std::string modeText = "<MODE:" + std::to_string(modeValue.size()) + ">" + modeValue;
+    std::string modeText = "<MODE:" + std::to_string(modeValue.size()) + enumeration + modeValue;
     if (rnd.Chance(oddShare)) {
         switch (rnd.Below(9)) {
-            case 0: bandText = "<BAND:3>60M"; break;
-            case 1: bandText = "<BAND:2>2M"; break;
-            case 2: modeText = "<MODE:3>FT8"; break;
-            case 3: modeText = "<MODE:4>PSK31"; break;  // wrong length digit
-            case 4: bandText = "<BAND:3:E>" + std::string(band.value); break;  // data-type indicator
-            case 5: bandText = "<band:3>20m"; modeText = "<mode:2>cw"; break;
-            case 6: bandText = "<BAND:3>20m"; break;
-            case 7: modeText = "<MODE:4>MFSK <SUBMODE:3>FT4"; break;
-            default: bandText = "<BAND:5>70CM"; modeText = "<MODE:2>FM"; break;
+            case 0:
+                bandText = "<BAND:3>60M";
+                break;
+            case 1:
+                bandText = "<BAND:2>2M";
+                break;
+            case 2:
+                modeText = "<MODE:3>FT8";
+                break;
+            case 3:
+                modeText = "<MODE:4>PSK31";
+                break;  // wrong length digit
+            case 4:
+                bandText = "<BAND:3:E>" + std::string(band.value);
+                break;  // data-type indicator
+            case 5:
+                bandText = "<band:3>20m";
+                modeText = "<mode:2>cw";
+                break;
+            case 6:
+                bandText = "<BAND:3>20m";
+                break;
+            case 7:
+                modeText = "<MODE:4>MFSK <SUBMODE:3>FT4";
+                break;
+            default:
+                bandText = "<BAND:5>70CM";
+                modeText = "<MODE:2>FM";
+                break;
         }
     }
     r += bandText + ' ' + modeText + ' ';
-    Field(r, "FREQ", band.freq);
-    Field(r, "RST_SENT", modeValue == "CW" || modeValue == "RTTY" ? "599" : "59");
-    Field(r, "RST_RCVD", modeValue == "CW" || modeValue == "RTTY" ? "579" : "57");
+    field("FREQ", band.freq, 'N');
+    field("RST_SENT", modeValue == "CW" || modeValue == "RTTY" ? "599" : "59", 'S');
+    field("RST_RCVD", modeValue == "CW" || modeValue == "RTTY" ? "579" : "57", 'S');
     if (!rnd.Chance(0.05)) {
         std::string_view cont = rnd.Pick(kContinents);
-        Field(r, "CONT", rnd.Chance(oddShare / 4) ? std::string_view("eu") : cont);
+        field("CONT", rnd.Chance(oddShare / 4) ? std::string_view("eu") : cont, 'E');
     }
-    Field(r, "QSL_SENT", rnd.Chance(oddShare / 4) ? "y" : YesNo(rnd, 0.4));
-    Field(r, "QSL_RCVD", YesNo(rnd, 0.25));
-    Field(r, "LOTW_QSL_SENT", YesNo(rnd, 0.7));
-    Field(r, "LOTW_QSL_RCVD", YesNo(rnd, 0.45));
-    Field(r, rnd.Chance(oddShare / 4) ? "EQSL_QSL_SENT" : "eQSL_QSL_SENT", YesNo(rnd, 0.6));
-    Field(r, "eQSL_QSL_RCVD", YesNo(rnd, 0.5));
+    field("QSL_SENT", rnd.Chance(oddShare / 4) ? "y" : YesNo(rnd, 0.4), 'E');
+    field("QSL_RCVD", YesNo(rnd, 0.25), 'E');
+    field("LOTW_QSL_SENT", YesNo(rnd, 0.7), 'E');
+    field("LOTW_QSL_RCVD", YesNo(rnd, 0.45), 'E');
+    field(rnd.Chance(oddShare / 4) ? "EQSL_QSL_SENT" : "eQSL_QSL_SENT", YesNo(rnd, 0.6), 'E');
+    field("eQSL_QSL_RCVD", YesNo(rnd, 0.5), 'E');
     r += "<EOR>";
     return r;
 }
 
 std::string_view Ending(Random& rnd, LineEnd style) {
     switch (style) {
-        case LineEnd::CRLF: return "\r\n";
-        case LineEnd::CR: return "\r";
-        case LineEnd::LF: return "\n";
-        case LineEnd::Mixed: break;
+        case LineEnd::CRLF:
+            return "\r\n";
+        case LineEnd::CR:
+            return "\r";
+        case LineEnd::LF:
+            return "\n";
+        case LineEnd::Mixed:
+            break;
     }
     static constexpr std::array<std::string_view, 3> kAll{"\r\n", "\r", "\n"};
     return rnd.Pick(kAll);
@@ -133,17 +182,18 @@ std::string_view Ending(Random& rnd, LineEnd style) {
 constexpr std::array<std::string_view, 14> kBandValues{
     "20m", "20M", "40m", "160m", "6M", " 10m ", "17m", "60m", "2m", "70CM", "", "  ", "12m", "80m"};
 constexpr std::array<std::string_view, 16> kFrequencies{
-    "14.074", "7.0", "14.35", "14.3500001", "1.8", "29.7", "50", "54.000001",
+    "14.074",  "7.0", "14.35", "14.3500001", "1.8", "29.7",    "50",      "54.000001",
     "144.300", ".5",  "3.573", "abc",        "",    "21.0740", "010.136", "28.0000000001"};
 constexpr std::array<std::string_view, 20> kModeValues{
-    "CW", "cw", "SSB", "usb", "LSB", "FT8", "ft4", "PSK31", "RTTY", "FM", "AM", "C4FM",
-    "DIGITALVOICE", "PCW", "JT65", "olivia", "FOO", "", "MFSK", "jt9e fast"};
+    "CW", "cw",   "SSB",          "usb", "LSB",  "FT8",    "ft4", "PSK31", "RTTY", "FM",
+    "AM", "C4FM", "DIGITALVOICE", "PCW", "JT65", "olivia", "FOO", "",      "MFSK", "jt9e fast"};
 constexpr std::array<std::string_view, 6> kSubmodes{"FT4", "USB", "PSK63", "DSTAR", "q65", "NOPE"};
-constexpr std::array<std::string_view, 9> kContValues{"EU", "eu", "AF", "AN", "as", "NA", "OC", "SA", "XX"};
+constexpr std::array<std::string_view, 9> kContValues{"EU", "eu", "AF", "AN", "as",
+                                                      "NA", "OC", "SA", "XX"};
 constexpr std::array<std::string_view, 6> kYesNo{"Y", "N", "y", " Y ", "", "YES"};
 constexpr std::array<std::string_view, 6> kSeparators{"", " ", "\n", "\r\n", " \r\n", "\t"};
-constexpr std::array<std::string_view, 7> kNoise{
-    "<<", "<:5>", "<BAND:3", "< BAND:3>20m", "a<b>c", "<EOH", "<BAND:>20m"};
+constexpr std::array<std::string_view, 7> kNoise{"<<",    "<:5>", "<BAND:3",   "< BAND:3>20m",
+                                                 "a<b>c", "<EOH", "<BAND:>20m"};
 
 std::string AnyCase(Random& rnd, std::string_view name) {
     std::string s(name);
@@ -167,7 +217,9 @@ void TaggedField(Random& rnd, std::string& out, std::string_view name, std::stri
 
 std::string FieldsRecord(Random& rnd, std::uint64_t n) {
     std::vector<std::pair<std::string_view, std::string>> fields;
-    auto add = [&](std::string_view name, std::string_view value) { fields.emplace_back(name, value); };
+    auto add = [&](std::string_view name, std::string_view value) {
+        fields.emplace_back(name, value);
+    };
     add("CALL", "QV" + std::to_string(n % 10) + "ABC");
     add("QSO_DATE", "20240" + std::to_string(1 + n % 9) + "15");
     if (!rnd.Chance(0.15)) add("BAND", rnd.Pick(kBandValues));
@@ -201,10 +253,18 @@ void WriteFields(std::ostream& out, const Options& o) {
     auto endLine = [&] { chunk += Ending(rnd, o.lineEnd); };
     if (o.header) {
         switch (rnd.Below(4)) {
-            case 0: chunk += "\xef\xbb\xbf# Exported by a logging program"; break;
-            case 1: chunk += "Generated log <ADIF_VER:5>3.1.6"; break;
-            case 2: chunk += "<adif_ver:5>3.1.6 <band:3>20m <mode:2>CW"; break;  // dropped by <EOH>
-            default: chunk += "# no end of header"; break;
+            case 0:
+                chunk += "\xef\xbb\xbf# Exported by a logging program";
+                break;
+            case 1:
+                chunk += "Generated log <ADIF_VER:5>3.1.6";
+                break;
+            case 2:
+                chunk += "<adif_ver:5>3.1.6 <band:3>20m <mode:2>CW";
+                break;  // dropped by <EOH>
+            default:
+                chunk += "# no end of header";
+                break;
         }
         endLine();
         if (rnd.Chance(0.75)) chunk += rnd.Chance(0.5) ? "<EOH>" : "<eoh>";
@@ -237,8 +297,9 @@ void Write(std::ostream& out, const Options& o) {
         chunk += "<EOH>";
         endLine();
     }
+    const bool typed = o.style == Style::Typed;
     for (std::uint64_t n = 0; n < o.contacts; ++n) {
-        std::string contact = Contact(rnd, n, o.oddShare);
+        std::string contact = Contact(rnd, n, o.oddShare, typed);
         if (rnd.Chance(o.splitShare)) {
             // Spread over two lines: the band on the first, the mode on the second.
             const std::size_t cut = contact.find("<MODE:");
@@ -248,7 +309,7 @@ void Write(std::ostream& out, const Options& o) {
                 contact.erase(0, cut);
             }
         } else if (n + 1 < o.contacts && rnd.Chance(o.doubleShare)) {
-            contact += ' ' + Contact(rnd, ++n, o.oddShare);
+            contact += ' ' + Contact(rnd, ++n, o.oddShare, typed);
         }
         chunk += contact;
         if (n + 1 < o.contacts || o.finalLineEnd) endLine();
@@ -267,18 +328,28 @@ std::string Generate(const Options& options) {
 }
 
 bool ParseStyle(const std::string& text, Style& out) {
-    if (text == "lines") out = Style::Lines;
-    else if (text == "fields") out = Style::Fields;
-    else return false;
+    if (text == "lines")
+        out = Style::Lines;
+    else if (text == "fields")
+        out = Style::Fields;
+    else if (text == "typed")
+        out = Style::Typed;
+    else
+        return false;
     return true;
 }
 
 bool ParseLineEnd(const std::string& text, LineEnd& out) {
-    if (text == "crlf") out = LineEnd::CRLF;
-    else if (text == "cr") out = LineEnd::CR;
-    else if (text == "lf") out = LineEnd::LF;
-    else if (text == "mixed") out = LineEnd::Mixed;
-    else return false;
+    if (text == "crlf")
+        out = LineEnd::CRLF;
+    else if (text == "cr")
+        out = LineEnd::CR;
+    else if (text == "lf")
+        out = LineEnd::LF;
+    else if (text == "mixed")
+        out = LineEnd::Mixed;
+    else
+        return false;
     return true;
 }
 

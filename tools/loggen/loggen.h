@@ -13,8 +13,10 @@ enum class LineEnd { CRLF, CR, LF, Mixed };
 // logging programs export them, for the ADIF field rules: names in any letter case, one field
 // per line or several, fields in any order, with or without a header, FREQ-only and
 // SUBMODE-only records, data types, doubled fields, values that hold "<EOR>", text between
-// records, and fields after the last record.
-enum class Style { Lines, Fields };
+// records, and fields after the last record. Typed: the contacts of Lines with a data type on
+// every field, as some programs export them (<QSO_DATE:8:D>, <BAND:3:E>20M); the exact rules
+// count their band tags as Others.
+enum class Style { Lines, Fields, Typed };
 
 struct Options {
     std::uint64_t contacts = 500;
@@ -34,7 +36,7 @@ struct Options {
 void Write(std::ostream& out, const Options& options);
 std::string Generate(const Options& options);
 
-// "lines" or "fields"; returns false for anything else.
+// "lines", "fields" or "typed"; returns false for anything else.
 bool ParseStyle(const std::string& text, Style& out);
 
 // "crlf", "cr", "lf" or "mixed"; returns false for anything else.

@@ -7,7 +7,7 @@
 
 namespace quorvane {
 
-struct AdifName;
+struct AdifKey;
 
 // The fields that the ADIF field rules look at; the six confirmation fields in the order of
 // QslFields.
@@ -70,16 +70,22 @@ class AdifReader {
   private:
     enum class State : std::uint8_t { Text, Name, Length, Type, Value };
     static constexpr std::size_t kNameLimit = 16;  // longer names are none that we look for
+    // What ReadTag reads after the '<' without looking at the block's end: two 16-byte loads
+    // of byte classes, and at most a name of kFastName bytes, ':', kFastDigits digits, ':', a
+    // one-letter data type and '>'. Other tags go through Resume, and so do tags that begin
+    // less than kFastMargin bytes before the end.
     static constexpr std::ptrdiff_t kFastMargin = 64;
+    static constexpr unsigned kFastName = 30;
+    static constexpr std::ptrdiff_t kFastDigits = 18;  // 10^18 - 1 fits in 64 bits
+    static_assert(kFastMargin >= 32 && kFastMargin >= kFastName + 1 + kFastDigits + 1 + 1 + 1);
 
     const char* ReadTag(const char* q, const char* end);
-    const char* ReadTagScalar(const char* q, const char* end);
     const char* Slow(const char* q, const char* end);
     const char* Resume(const char* p, const char* end);
     std::size_t SlowField() const;
     AdifRecord::Value* Claim(std::size_t field);
     void ValueBegins(std::size_t field, std::uint64_t length);
-    void Marker(const AdifName& name);
+    void Marker(const AdifKey& name);
     void Capture(const char* p, std::size_t n);
 
     AdifRecordSink& sink_;
