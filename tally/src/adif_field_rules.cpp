@@ -8,6 +8,7 @@
 #include "adif_key.h"
 #include "quorvane/checked.h"
 #include "quorvane/counting_rules.h"
+#include "quorvane/log_counts.h"
 #include "scan_session.h"
 
 namespace quorvane {
@@ -239,6 +240,26 @@ class QslRecords final : public AdifRecordSink {
     QslTally& tally_;
 };
 
+// Every table that `counts` holds, from the same records.
+class TableRecords final : public AdifRecordSink {
+  public:
+    explicit TableRecords(LogCounts& counts) {
+        if (counts.bandMode) bandMode_.emplace(*counts.bandMode);
+        if (counts.continent) continent_.emplace(*counts.continent);
+        if (counts.qsl) qsl_.emplace(*counts.qsl);
+    }
+    void OnRecord(const AdifRecord& r) override {
+        if (bandMode_) bandMode_->OnRecord(r);
+        if (continent_) continent_->OnRecord(r);
+        if (qsl_) qsl_->OnRecord(r);
+    }
+
+  private:
+    std::optional<BandModeRecords> bandMode_;
+    std::optional<ContinentRecords> continent_;
+    std::optional<QslRecords> qsl_;
+};
+
 bool ReadRecords(LogLineScanner& log, AdifRecordSink& sink, const YieldHook& yield) {
     AdifReader reader(sink);
     return log.ReadBlocks(
@@ -271,6 +292,14 @@ class AdifCountingRules final : public CountingRules {
         detail::ScanSession session(log, path, hooks);
         QslRecords sink(tally);
         ReadRecords(log, sink, {});
+    }
+    // A record holds all that every table needs, so one reading counts them all.
+    bool CountTables(LogCounts& counts, const std::string& path,
+                     const ScanHooks& hooks) const override {
+        LogLineScanner log(hooks.blockSize);
+        detail::ScanSession session(log, path, hooks);
+        TableRecords sink(counts);
+        return ReadRecords(log, sink, hooks.yield);
     }
 };
 

@@ -1,8 +1,23 @@
-// The exact rules, which are the tallies' own scans, and the list of both sets of rules; the
-// ADIF field rules are in adif_field_rules.cpp.
+// The exact rules, which are the tallies' own scans, the tables counted one scan after the
+// other, and the list of both sets of rules; the ADIF field rules are in adif_field_rules.cpp.
 #include "quorvane/counting_rules.h"
 
+#include "quorvane/log_counts.h"
+#include "scan_session.h"
+
 namespace quorvane {
+
+bool CountingRules::CountTables(LogCounts& counts, const std::string& path,
+                                const ScanHooks& hooks) const {
+    if (counts.bandMode) {
+        LogLineScanner log(hooks.blockSize);
+        const detail::ScanSession session(log, path, hooks);
+        if (!ScanBandMode(*counts.bandMode, log, hooks.yield)) return false;
+    }
+    if (counts.continent && !ScanContinentBands(*counts.continent, path, hooks)) return false;
+    if (counts.qsl) CountQsl(*counts.qsl, path, hooks);
+    return true;
+}
 
 namespace {
 

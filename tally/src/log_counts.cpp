@@ -1,29 +1,18 @@
 #include "quorvane/log_counts.h"
 
-#include "scan_session.h"
-
 namespace quorvane {
 
 std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
                                   const TableChoice& tables, const ScanHooks& hooks) {
     LogCounts counts;
-    if (tables.bandMode) {
-        BandModeTally& tally = counts.bandMode.emplace();
-        LogLineScanner log(hooks.blockSize);
-        bool completed;
-        {
-            const detail::ScanSession session(log, path, hooks);
-            completed = rules.ScanBandMode(tally, log, hooks.yield);
-        }
-        if (!completed) return std::nullopt;
-        tally.FormTotals();
-    }
-    if (tables.continent) {
-        ContinentBandTally& tally = counts.continent.emplace();
-        if (!rules.ScanContinentBands(tally, path, hooks)) return std::nullopt;
-        for (int c = 1; c <= static_cast<int>(kContinentCount); ++c) tally.ContinentTotal(c);
-    }
-    if (tables.qsl) rules.CountQsl(counts.qsl.emplace(), path, hooks);
+    if (tables.bandMode) counts.bandMode.emplace();
+    if (tables.continent) counts.continent.emplace();
+    if (tables.qsl) counts.qsl.emplace();
+    if (!rules.CountTables(counts, path, hooks)) return std::nullopt;
+    if (counts.bandMode) counts.bandMode->FormTotals();
+    if (counts.continent)
+        for (int c = 1; c <= static_cast<int>(kContinentCount); ++c)
+            counts.continent->ContinentTotal(c);
     return counts;
 }
 

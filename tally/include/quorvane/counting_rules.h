@@ -12,6 +12,8 @@
 
 namespace quorvane {
 
+struct LogCounts;
+
 class CountingRules {
   public:
     virtual ~CountingRules() = default;
@@ -30,6 +32,13 @@ class CountingRules {
     // As QslTally::Count.
     virtual void CountQsl(QslTally& tally, const std::string& path,
                           const ScanHooks& hooks) const = 0;
+
+    // The counters (not the totals) of the tables that `counts` holds, zeroed before. Each scan
+    // above on a fresh opening of the log, in their order, unless the rules can count the
+    // tables together in one reading. `hooks` go to every opening. Returns false when the yield
+    // hook stopped a scan.
+    virtual bool CountTables(LogCounts& counts, const std::string& path,
+                             const ScanHooks& hooks) const;
 };
 
 // The program's own rules: each text line is searched for fixed tag literals.

@@ -29,10 +29,9 @@ struct LogCounts {
     std::optional<QslTally> qsl{};
 };
 
-// Counts the chosen tables of the log at `path` by `rules`: band/mode, then continent, then
-// QSL, each on a fresh opening of the log and each with its totals. `hooks` are passed to every
-// scan. Returns nullopt when the yield hook stopped a scan. Raises LogOpenError, LogReadError
-// and CounterOverflow.
+// Counts the chosen tables of the log at `path` by `rules` (CountingRules::CountTables), then
+// forms their totals. `hooks` are passed to every opening of the log. Returns nullopt when the
+// yield hook stopped a scan. Raises LogOpenError, LogReadError and CounterOverflow.
 std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
                                   const TableChoice& tables = {}, const ScanHooks& hooks = {});
 
