@@ -204,6 +204,9 @@ TEST(Overflow, EachCounterAndSumRaisesNamingItself) {
 // Files picked by mistake are refused with the file and the system's reason, whichever tally
 // opens them, and never hang; odd content gives the right counts.
 TEST(BadInput, EachGivesTheRightCountsOrAClearErrorAndFreesTheHandle) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "Node's file system has no FIFOs, devices or /proc";
+#endif
     const TempFile dir;
     const std::string fifo = dir.dir + "/fifo", pad(4 << 20, 'q');
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -218,9 +221,9 @@ TEST(BadInput, EachGivesTheRightCountsOrAClearErrorAndFreesTheHandle) {
     ::alarm(20);
     for (const auto& [path, error] : refused) {
         for (const std::function<void()>& tally : std::initializer_list<std::function<void()>>{
-                 [&] { testing::CountFile(path); },
-                 [&] { ContinentBandTally().ScanContinentBands(path); },
-                 [&] { QslTally().Count(path); }}) {
+                 [&path = path] { testing::CountFile(path); },
+                 [&path = path] { ContinentBandTally().ScanContinentBands(path); },
+                 [&path = path] { QslTally().Count(path); }}) {
             try {
                 tally();
                 ADD_FAILURE() << path << " was accepted";

@@ -1,0 +1,18 @@
+# Settings of the WebAssembly build (emcmake): the tally library, quorvane-report's formatting,
+# the core's tests run under Node, and the page in web/.
+
+# Neither the windows nor the native benchmarks exist here.
+set(QUORVANE_GUI OFF)
+set(QUORVANE_BENCH OFF)
+
+# The tallies raise typed errors. WebAssembly's own exceptions cost nothing until one is
+# thrown; Emscripten's older JavaScript ones would send every call that may throw, in every
+# reading loop, out through a JavaScript trampoline.
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+
+# The core's tests under Node: the real file system, as the native tests see it.
+set(QUORVANE_NODE_LINK_OPTIONS -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+# Node 20's own fetch() would make this Emscripten's loader look for the .wasm on the web.
+find_program(QUORVANE_NODE_PROGRAM NAMES node nodejs REQUIRED)
+set(QUORVANE_NODE ${QUORVANE_NODE_PROGRAM} --no-experimental-fetch)
