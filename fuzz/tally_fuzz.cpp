@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteLog(data, size);
     const bool adif = layout & 8;
     // An exception escaping here is a crash to libFuzzer, and so a finding.
-    const testing::Tallies t =
+    const LogCounts t =
         testing::CountFile(LogPath(), blockSize, adif ? AdifFieldRules() : ExactRules());
     if (LogLineScanner::HandleHeld()) std::abort();
     // Removed after every input: libFuzzer ends without running exit handlers.

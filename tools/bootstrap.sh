@@ -17,10 +17,10 @@ jobs=${QUORVANE_JOBS:-2}
 # libqt6opengl6-dev, which qt6-base-dev only recommends but Qt Charts' CMake package needs,
 # is named here.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-          libgtest-dev fonts-liberation)
+          libgtest-dev nlohmann-json3-dev fonts-liberation)
 if [ "$mode" = test ]; then
-    # the fuzz target and the sanitizer runs build with clang's runtime
-    packages+=(clang libclang-rt-dev)
+    # the fuzz target and the sanitizer runs build with clang's runtime; the format check
+    packages+=(clang libclang-rt-dev clang-format)
 fi
 
 missing=()
@@ -74,6 +74,6 @@ case "$mode" in
             fi
         fi
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
-        if [ -x tools/checks.sh ]; then tools/checks.sh "$build_dir"; fi
+        tools/checks.sh "$build_dir"
         ;;
 esac

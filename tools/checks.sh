@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The checks beyond the plain test suite, run by `tools/bootstrap.sh test` after it: a short
-# differential fuzz run, then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. QUORVANE_FUZZ_SECONDS sets the fuzz time (default 60, 0 skips it);
+# The checks beyond the plain test suite, run by `tools/bootstrap.sh test` after it: the
+# formatting of the C++ files, a short differential fuzz run, then the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. QUORVANE_FUZZ_SECONDS sets the fuzz time (default 60, 0 skips it);
 # QUORVANE_SANITIZE=0 skips the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${QUORVANE_JOBS:-2}
 
+echo "== Formatting =="
+tools/check-format.sh
+
 fuzz_seconds=${QUORVANE_FUZZ_SECONDS:-60}
-if [ "$fuzz_seconds" != 0 ] && [ -x tools/fuzz.sh ]; then
+if [ "$fuzz_seconds" != 0 ]; then
     echo "== Differential fuzzing for $fuzz_seconds s =="
     tools/fuzz.sh "$fuzz_seconds"
 fi

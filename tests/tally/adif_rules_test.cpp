@@ -20,7 +20,7 @@ using namespace std::string_literals;
 // counts otherwise.
 std::string Both(const std::string& text, std::size_t blockSize = 0) {
     const testing::TempFile file(text);
-    const testing::Tallies t = testing::CountFile(file.path, blockSize, AdifFieldRules());
+    const LogCounts t = testing::CountFile(file.path, blockSize, AdifFieldRules());
     EXPECT_EQ(testing::Differences(t, reference::CountAdif(text), false), "") << text;
     return testing::Nonzero(t);
 }

@@ -1,11 +1,12 @@
-// quorvane-report through report::Run on a generated log: the exact JSON and text tables, as
-// the reference counts them, table selection, usage errors and log errors; file names that are
-// not UTF-8 or hold control characters, and a full disk.
+// quorvane-report through report::Run: its JSON, read back by a JSON parser and checked against
+// the reference; its text tables; table selection; usage and log errors; file names that are
+// not UTF-8 or hold control characters; and a full disk.
 #include "report.h"
 
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "loggen.h"
@@ -15,193 +16,276 @@
 namespace quorvane {
 namespace {
 
+using nlohmann::json;
 using Strings = std::vector<std::string>;
+
 struct Result {
     int status;
-    std::string out, err;
+    std::string out;
+    std::string err;
 };
 
 Result Tool(const Strings& args) {
-    std::ostringstream out, err;
+    std::ostringstream out;
+    std::ostringstream err;
     const int status = report::Run(args, out, err);
     return {status, out.str(), err.str()};
 }
 
 const std::string kLog =
     loggen::Generate({.contacts = 1500, .lineEnd = loggen::LineEnd::Mixed, .oddShare = 0.15});
+
 const reference::Counts& Ref() {
     static const reference::Counts counts = reference::CountText(kLog);
     return counts;
 }
-const Strings kBands = {"6", "10", "12", "15", "17", "20", "30", "40", "80", "160"};
-const Strings kCodes = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
-const std::pair<const char*, std::string> kChannels[] = {
-    {"QSL", "Qsl"}, {"LoTW", "Lotw"}, {"eQSL", "Eqsl"}};
 
-std::string N(std::int64_t n) { return std::to_string(n); }
-std::string Percent(const std::string& ch) {
-    return FormatRcvdSent(static_cast<std::int32_t>(Ref().qsl.at(ch + "Rcvd")),
-                          static_cast<std::int32_t>(Ref().qsl.at(ch + "Sent")));
-}
-std::int64_t Sum(const std::string& name) { return Ref().BandModeSum(name); }
+class Report : public ::testing::Test {
+  protected:
+    json Json(Strings args) {
+        args.push_back(log_.path);
+        return json::parse(Tool(args).out);
+    }
+    // The words of the first line that begins with `first` and a space, from `from` on.
+    Strings Row(const std::string& text, const std::string& first, std::size_t from = 0) {
+        std::istringstream line(text.substr(text.find("\n" + first + " ", from) + 1));
+        std::string words;
+        std::getline(line, words);
+        std::istringstream in(words);
+        return Strings(std::istream_iterator<std::string>(in), {});
+    }
+    std::string N(std::int64_t n) { return std::to_string(n); }
 
-// The JSON the tool must print; `tables` holds the first letter of each table asked for.
-std::string Json(const std::string& file, const std::string& tables) {
-    std::string j = "{\"file\": \"" + file + "\", \"rules\": \"exact\"", sep;
-    const auto put = [&](const std::string& key, const std::string& value) {
-        j += sep + "\"" + key + "\": " + value;
-        sep = ", ";
-    };
-    const auto table = [&](char letter, const std::string& key) {
-        if (tables.find(letter) == std::string::npos) return false;
-        j += ", \"" + key + "\": {";
-        sep = "";
-        return true;
-    };
-    if (table('b', "bandMode")) {
-        for (const std::string& n : reference::BandModeCounterNames())
-            put(n, N(Ref().bandMode.at(n)));
-        for (const char* n : {"Ctotal", "Rtotal", "Stotal"}) put(n, N(Sum(n)));
-        for (const std::string& b : kBands) put("Total" + b, N(Sum("Total" + b)));
-        put("Total", N(Sum("Total")));
-        put("OthersTotal", N(Ref().bandMode.at("OthersTotal")) + "}");
-    }
-    if (table('c', "continent")) {
-        for (const std::string& n : reference::ContinentCounterNames())
-            put(n, N(Ref().continent.at(n)));
-        for (const std::string& c : kCodes) put(c + "total", N(Ref().ContinentSum(c)));
-        j += "}";
-    }
-    if (table('q', "qsl")) {
-        for (const std::string& n : reference::QslCounterNames()) put(n, N(Ref().qsl.at(n)));
-        put("percent", "{");
-        sep = "";
-        for (const auto& [header, ch] : kChannels) put(header, "\"" + Percent(ch) + "\"");
-        j += "}}";
-    }
-    return j + "}\n";
+    const testing::TempFile log_{kLog};
+};
+
+// ---- JSON
+
+// A counter or sum missing from the JSON, under the wrong name or with the wrong count.
+TEST_F(Report, JsonHoldsEveryCounterAndSumAsTheReferenceCountsThem) {
+    const json j = Json({"--json"});
+    for (const auto& [section, counters] :
+         {std::pair{"bandMode", &Ref().bandMode}, std::pair{"continent", &Ref().continent},
+          std::pair{"qsl", &Ref().qsl}})
+        for (const auto& [name, count] : *counters)
+            EXPECT_EQ(j.at(section).value(name, json()), count) << section << "." << name;
+    for (const char* name : {"Ctotal", "Rtotal", "Stotal", "Total", "Total6", "Total160"})
+        EXPECT_EQ(j.at("bandMode").value(name, json()), Ref().BandModeSum(name)) << name;
+    for (const char* name : {"AFtotal", "SAtotal"})
+        EXPECT_EQ(j.at("continent").value(name, json()), Ref().ContinentSum(name)) << name;
 }
 
-TEST(ReportTool, PrintsTheTablesAsJsonOrAlignedTextAndOnlyThoseAskedFor) {
-    const testing::TempFile file(kLog);
-    const std::string& f = file.path;
-    EXPECT_EQ(Tool({"--json", f}).out, Json(f, "bcq"));
-    EXPECT_EQ(Tool({"--json", "--table", "continent", f}).out, Json(f, "c"));
-    EXPECT_EQ(Tool({"--table", "qsl", "--json", "--table=band-mode", f}).out, Json(f, "bq"));
-    // Text: the windows' tables, each column right-aligned under its header.
-    const std::string text = Tool({f}).out;
-    const auto words = [&](const std::string& first, std::size_t from = 0) {
-        std::istringstream in(text.substr(text.find("\n" + first + " ", from) + 1));
-        std::string line;
-        std::getline(in, line);
-        std::istringstream w(line);
-        return std::pair(Strings(std::istream_iterator<std::string>(w), {}), line.size());
-    };
-    const auto [header, width] = words(" ");
-    EXPECT_EQ(header, Strings({"CW", "DIG", "PHO", "Total"}));
-    EXPECT_EQ(words("20M"),
-              std::pair(Strings({"20M", N(Ref().bandMode.at("C20")), N(Ref().bandMode.at("R20")),
-                                 N(Ref().bandMode.at("S20")), N(Sum("Total20"))}),
-                        width));
-    EXPECT_EQ(words("Others").first,
-              Strings({"Others", "-", "-", "-", N(Ref().bandMode.at("OthersTotal"))}));
-    Strings totals = {"Total"};
-    for (const std::string& c : kCodes) totals.push_back(N(Ref().ContinentSum(c)));
-    EXPECT_EQ(words("Total", text.find("Continent Summary")).first, totals);
-    EXPECT_EQ(words("Rcvd/Sent").first,
-              Strings({"Rcvd/Sent", Percent("Qsl"), Percent("Lotw"), Percent("Eqsl")}));
-    EXPECT_EQ(text.rfind("log.adi (exact rules)\n", 0), 0u);
-    EXPECT_EQ(Tool({"--table", "qsl", f}).out,
-              text.substr(text.rfind("QSL Rcvd/Sent (exact rules)\n")));
-    // By the ADIF field rules, named right after the file.
+// The file and rules keys missing, or a table printed that was not asked for.
+TEST_F(Report, JsonHoldsTheFileTheRulesAndOnlyTheTablesAskedFor) {
+    const json j = Json({"--table", "qsl", "--json", "--table=band-mode"});
+    EXPECT_EQ(j.value("file", json()), log_.path);
+    EXPECT_EQ(j.value("rules", json()), "exact");
+    EXPECT_TRUE(j.contains("bandMode"));
+    EXPECT_FALSE(j.contains("continent"));
+    EXPECT_TRUE(j.contains("qsl"));
+}
+
+// The --rules option ignored, or its name not reported.
+TEST_F(Report, JsonByTheAdifFieldRulesCountsAsTheirReference) {
     const reference::Counts adif = reference::CountAdif(kLog);
-    const std::string json = Tool({"--rules", "adif", "--json", "--table", "qsl", f}).out;
-    EXPECT_EQ(json.substr(0, json.find(", \"LotwSent\"")),
-              "{\"file\": \"" + f + "\", \"rules\": \"adif\", \"qsl\": {\"QslSent\": " +
-                  N(adif.qsl.at("QslSent")) + ", \"QslRcvd\": " + N(adif.qsl.at("QslRcvd")));
+    const json j = Json({"--rules", "adif", "--json", "--table", "qsl"});
+    EXPECT_EQ(j.value("rules", json()), "adif");
+    for (const auto& [name, count] : adif.qsl)
+        EXPECT_EQ(j.at("qsl").value(name, json()), count) << name;
 }
 
-TEST(ReportTool, UsageErrorsExitOneAndLogErrorsTwo) {
-    const testing::TempFile file;
-    const std::string& f = file.path;
+// The percentages computed from the wrong counters, or not as the QSL window shows them.
+TEST(ReportJson, PercentHoldsTheQslWindowsTexts) {
+    const testing::TempFile log(
+        "<QSL_SENT:1>Y <QSL_RCVD:1>Y <LOTW_QSL_SENT:1>Y\r\n<QSL_SENT:1>Y <LOTW_QSL_SENT:1>Y\r\n"
+        "<QSL_SENT:1>Y <eQSL_QSL_RCVD:1>Y\r\n");
+    const json percent = json::parse(Tool({"--json", log.path}).out).at("qsl").at("percent");
+    EXPECT_EQ(percent.value("QSL", json()), "33.3%");
+    EXPECT_EQ(percent.value("LoTW", json()), ".%");
+    EXPECT_EQ(percent.value("eQSL", json()), "-");
+}
+
+// ---- text
+
+// Columns out of line, or headers other than the window's.
+TEST_F(Report, TextTablesHaveTheWindowsHeadersRightAligned) {
+    const std::string text = Tool({log_.path}).out;
+    const std::size_t header = text.find("\n ") + 1;
+    const std::size_t row20 = text.find("\n20M ") + 1;
+    EXPECT_EQ(Row(text, ""), Strings({"CW", "DIG", "PHO", "Total"}));
+    EXPECT_EQ(text.find('\n', header) - header, text.find('\n', row20) - row20);
+}
+
+// A cell taken from the wrong counter.
+TEST_F(Report, TextBandModeRowsHoldTheCounts) {
+    const std::string text = Tool({log_.path}).out;
+    EXPECT_EQ(Row(text, "20M"),
+              Strings({"20M", N(Ref().bandMode.at("C20")), N(Ref().bandMode.at("R20")),
+                       N(Ref().bandMode.at("S20")), N(Ref().BandModeSum("Total20"))}));
+    EXPECT_EQ(Row(text, "Others"),
+              Strings({"Others", "-", "-", "-", N(Ref().bandMode.at("OthersTotal"))}));
+}
+
+TEST_F(Report, TextContinentTotalsFollowTheContinentTitle) {
+    const std::string text = Tool({log_.path}).out;
+    Strings totals = {"Total"};
+    for (const char* code : {"AF", "AN", "AS", "EU", "NA", "OC", "SA"})
+        totals.push_back(N(Ref().ContinentSum(code)));
+    EXPECT_EQ(Row(text, "Total", text.find("Continent Summary")), totals);
+}
+
+// A title without the file's base name or the rules.
+TEST_F(Report, TextBeginsWithTheFileNameAndTheRules) {
+    EXPECT_EQ(Tool({log_.path}).out.rfind("log.adi (exact rules)\n", 0), 0u);
+}
+
+// Another table printed, or a blank line before the only one.
+TEST_F(Report, TextOfOneTableIsThatTableAlone) {
+    const std::string all = Tool({log_.path}).out;
+    EXPECT_EQ(Tool({"--table", "qsl", log_.path}).out,
+              all.substr(all.rfind("QSL Rcvd/Sent (exact rules)\n")));
+}
+
+// ---- errors
+
+struct UsageRow {
+    const char* name;
+    Strings args;  // "LOG" stands for an existing log
+};
+
+class UsageError : public ::testing::TestWithParam<UsageRow> {
+  protected:
+    Result Run() {
+        Strings args = GetParam().args;
+        for (std::string& arg : args)
+            if (arg == "LOG") arg = log_.path;
+        return Tool(args);
+    }
+    const testing::TempFile log_;
+};
+
+// A wrong command line that counts, or fails with the wrong status.
+TEST_P(UsageError, ExitsOne) { EXPECT_EQ(Run().status, 1); }
+
+// A usage error that also prints tables.
+TEST_P(UsageError, PrintsNothingOnStandardOutput) { EXPECT_EQ(Run().out, ""); }
+
+// A usage error that does not say which program speaks.
+TEST_P(UsageError, SaysSoOnStandardError) {
+    EXPECT_EQ(Run().err.rfind("quorvane-report: ", 0), 0u) << Run().err;
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError,
+                         ::testing::Values(UsageRow{"NoArguments", {}},
+                                           UsageRow{"NoLog", {"--json"}},
+                                           UsageRow{"UnknownOption", {"--bogus"}},
+                                           UsageRow{"TableWithoutName", {"LOG", "--table"}},
+                                           UsageRow{"UnknownTable", {"--table", "nope", "LOG"}},
+                                           UsageRow{"TwoLogs", {"LOG", "LOG"}},
+                                           UsageRow{"UnknownRules", {"--rules", "nope", "LOG"}}),
+                         [](const ::testing::TestParamInfo<UsageRow>& info) {
+                             return info.param.name;
+                         });
+
+// The usage that does not start as the manual page says.
+TEST(ReportTool, HelpPrintsTheUsage) {
     EXPECT_EQ(Tool({"--help"}).out.rfind("usage: quorvane-report [--rules exact|adif] [--json]", 0),
               0u);
-    for (const Strings& args : std::vector<Strings>{{},
-                                                    {"--json"},
-                                                    {"--bogus"},
-                                                    {f, "--table"},
-                                                    {"--table", "nope", f},
-                                                    {f, f},
-                                                    {"--rules", "nope", f}}) {
-        const Result r = Tool(args);
-        EXPECT_EQ(r.status, 1) << ::testing::PrintToString(args);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("quorvane-report: ", 0), 0u) << r.err;
-    }
-    LogLineScanner holder;  // for the last case: the log handle is busy
-    for (const auto& [args, message] : std::vector<std::pair<Strings, std::string>>{
-             {{"--json", "x.adi"}, "cannot open 'x.adi': No such file or directory"},
-             {{"--table", "qsl", file.dir}, "cannot open '" + file.dir + "': Is a directory"},
-             {{f}, "cannot open '" + f + "': another log is being read"}}) {
-        if (args == Strings{f}) holder.Open(f);
-        const Result r = Tool(args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "quorvane-report: " + message + "\n");
-    }
 }
+
+// A log that cannot be read, reported with the wrong status, words or stream.
+TEST_F(Report, AMissingLogExitsTwoWithTheSystemsReason) {
+    const Result r = Tool({"--json", "x.adi"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "quorvane-report: cannot open 'x.adi': No such file or directory\n");
+}
+
+TEST_F(Report, AFolderIsRefused) {
+    EXPECT_EQ(Tool({"--table", "qsl", log_.dir}).err,
+              "quorvane-report: cannot open '" + log_.dir + "': Is a directory\n");
+}
+
+TEST_F(Report, ALogHeldByAnotherScanIsRefused) {
+    LogLineScanner holder;
+    holder.Open(log_.path);
+    EXPECT_EQ(Tool({log_.path}).err,
+              "quorvane-report: cannot open '" + log_.path + "': another log is being read\n");
+}
+
+// ---- file names
+
+struct NameRow {
+    const char* name;
+    std::string bytes;  // of the file name
+    std::string shown;  // the "file" value as a JSON parser reads it
+};
+
+class JsonFileName : public ::testing::TestWithParam<NameRow> {};
 
 // One U+FFFD for each maximal subpart of an ill-formed sequence, as the Unicode standard
-// describes it (chapter 3, "U+FFFD Substitution of Maximal Subparts"); well-formed sequences,
-// the highest and the lowest of each length, pass unchanged.
-TEST(ReportTool, JsonFileNamesThatAreNotUtf8GetReplacementCharacters) {
-    const std::string r = "\\ufffd";
-    const std::pair<std::string, std::string> cases[] = {
-        {"\xe0\x80\x80", r + r + r},          // overlong form of U+0000
-        {"\xed\xa0\x80", r + r + r},          // surrogate U+D800
-        {"\xf4\x90\x80\x80", r + r + r + r},  // U+110000
-        {"\xf5\xff", r + r},                  // bytes that begin nothing
-        {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
-         "a" + r + r + r + "b" + r + "c" + r + r + "d"},
-        {"\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
-         "\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
-    };
+// describes it (chapter 3, "U+FFFD Substitution of Maximal Subparts"); well-formed sequences
+// pass unchanged. A name passed through as raw bytes makes the JSON unreadable.
+TEST_P(JsonFileName, IsValidUtf8) {
     const testing::TempFile dir;
-    for (const auto& [name, json] : cases) {
-        const std::string path = dir.dir + "/" + name;
-        std::ofstream(path) << "<QSL_SENT:1>Y\r\n";
-        const Result result = Tool({"--json", "--table", "qsl", path});
-        EXPECT_EQ(result.status, 0);
-        EXPECT_EQ(result.out.substr(0, result.out.find("\", ") + 1),
-                  "{\"file\": \"" + dir.dir + "/" + json + "\"")
-            << ::testing::PrintToString(name);
-    }
+    const std::string path = dir.dir + "/" + GetParam().bytes;
+    std::ofstream(path) << "<QSL_SENT:1>Y\r\n";
+    const json j = json::parse(Tool({"--json", "--table", "qsl", path}).out);
+    EXPECT_EQ(j.value("file", json()), dir.dir + "/" + GetParam().shown);
 }
 
+const std::string kR = "\xef\xbf\xbd";  // U+FFFD in UTF-8
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, JsonFileName,
+    ::testing::Values(
+        NameRow{"OverlongNul", "\xe0\x80\x80", kR + kR + kR},
+        NameRow{"Surrogate", "\xed\xa0\x80", kR + kR + kR},
+        NameRow{"AboveUnicode", "\xf4\x90\x80\x80", kR + kR + kR + kR},
+        NameRow{"BytesThatBeginNothing", "\xf5\xff", kR + kR},
+        NameRow{"CutSequences", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+                "a" + kR + kR + kR + "b" + kR + "c" + kR + kR + "d"},
+        NameRow{"HighestAndLowestOfEachLength",
+                "\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf"
+                "\xbf",
+                "\xc2\x80\xc3\xa9\xe2\x82\xac\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf"
+                "\xbf"},
+        NameRow{"ControlCharacters", "a\tb\x7f", "a\tb\x7f"}),
+    [](const ::testing::TestParamInfo<NameRow>& info) { return info.param.name; });
+
+// A message split over lines, or one that lets a name clear the terminal.
 TEST(ReportTool, ControlCharactersInANameKeepTheMessageOnOneLine) {
     const testing::TempFile dir;
     const std::string name = "a\nb\rc\td\x1b[2Je\x7f\x01g\\h\xc2\x85i\xe2\x80\xa8j\xc3\xa9.adi";
     const std::string shown = "a\\nb\\rc\\td\\x1b[2Je\\x7f\\x01g\\\\h\\u0085i\\u2028j\xc3\xa9.adi";
-    Result r = Tool({dir.dir + "/" + name});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "quorvane-report: cannot open '" + dir.dir + "/" + shown +
-                         "': No such file or directory\n");
-    r = Tool({"--table", "qsl\n", dir.path});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+    EXPECT_EQ(Tool({dir.dir + "/" + name}).err, "quorvane-report: cannot open '" + dir.dir + "/" +
+                                                    shown + "': No such file or directory\n");
+}
+
+TEST(ReportTool, ControlCharactersInAnOptionKeepTheMessageOnOneLine) {
+    const std::string err = Tool({"--table", "qsl\n", "x.adi"}).err;
+    EXPECT_EQ(err.substr(0, err.find('\n') + 1),
               "quorvane-report: unknown table 'qsl\\n' (band-mode, continent or qsl)\n");
 }
 
-// The output that cannot be written, here to a full device, is reported and fails the command.
-TEST(ReportTool, AFullDiskIsAnErrorWithAMessage) {
+// ---- output that cannot be written, here to a full device: reported, and the command fails
+
+class FullDisk : public ::testing::TestWithParam<Strings> {};
+
+TEST_P(FullDisk, IsAnErrorWithAMessage) {
     const testing::TempFile log("<BAND:3>20M <MODE:2>CW\r\n");
-    for (const Strings& args : {Strings{log.path}, Strings{"--help"}}) {
-        std::ofstream full("/dev/full");
-        std::ostringstream err;
-        EXPECT_EQ(report::Run(args, full, err), 2);
-        EXPECT_EQ(err.str(), "quorvane-report: cannot write the output: No space left on device\n");
-    }
+    Strings args = GetParam();
+    if (args.empty()) args.push_back(log.path);
+    std::ofstream full("/dev/full");
+    std::ostringstream err;
+    EXPECT_EQ(report::Run(args, full, err), 2);
+    EXPECT_EQ(err.str(), "quorvane-report: cannot write the output: No space left on device\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, FullDisk, ::testing::Values(Strings{}, Strings{"--help"}),
+                         [](const ::testing::TestParamInfo<Strings>& info) {
+                             return info.param.empty() ? "Tables" : "Help";
+                         });
 
 }  // namespace
 }  // namespace quorvane

@@ -23,9 +23,9 @@ struct TempFile {
 };
 
 // Counts `text` with both implementations; fails the test if they differ.
-inline Tallies CountChecked(std::string_view text, std::size_t blockSize = 0) {
+inline LogCounts CountChecked(std::string_view text, std::size_t blockSize = 0) {
     TempFile file(text);
-    Tallies t = CountFile(file.path, blockSize);
+    LogCounts t = CountFile(file.path, blockSize);
     EXPECT_EQ(Differences(t, reference::CountText(text), true), "") << "scanner/reference";
     return t;
 }

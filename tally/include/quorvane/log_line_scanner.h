@@ -78,9 +78,9 @@ using YieldHook = std::function<bool()>;
 
 // What a tally that opens the log itself tells its caller, who shows the busy notice.
 struct ScanHooks {
-    std::function<void()> opened;  // the log has been opened
-    YieldHook yield;               // not called by the QSL tally, which never yields
-    std::function<void()> closed;  // the log has been closed, also after an error
+    std::function<void()> opened{};  // the log has been opened
+    YieldHook yield{};               // not called by the QSL tally, which never yields
+    std::function<void()> closed{};  // the log has been closed, also after an error
     std::size_t blockSize = 0;     // bytes read at a time; 0 for the scanner's usual size
 };
 
