@@ -180,7 +180,7 @@ function chartElement({id, title, categories, series, axis}) {
     });
     series.forEach((s, i) => {
         const top = plot.top + 8 + i * 18;
-        chart.append(svg('rect', {x: plot.right + 14, y: top, width: 12, height: 12,
+        chart.append(svg('rect', {class: 'legend-key', x: plot.right + 14, y: top, width: 12, height: 12,
                                   fill: SERIES_COLOURS[i % SERIES_COLOURS.length]}));
         chart.append(svg('text', {x: plot.right + 32, y: top + 10}, s.name));
     });
