@@ -145,7 +145,7 @@ function svg(name, attributes, text) {
 }
 
 function chartElement({id, title, categories, series, axis}) {
-    const width = 560;
+    const width = 500;
     const height = 320;
     const plot = {left: 56, top: 16, right: width - 80, bottom: height - 36};
     const figure = document.createElement('figure');
