@@ -121,9 +121,12 @@ function tableElement({id, title, rows}) {
     const body = table.createTBody();
     rows.forEach((cells, r) => {
         const tr = (r === 0 ? head : body).insertRow();
-        cells.forEach((cell, c) => {
-            const element = document.createElement(cell.header ? 'th' : 'td');
-            if (cell.header) element.scope = r === 0 ? 'col' : 'row';
+        cells.forEach((cell) => {
+            // The empty corner is painted as a header but heads nothing.
+            const heads = cell.header && cell.text !== '';
+            const element = document.createElement(heads ? 'th' : 'td');
+            if (heads) element.scope = r === 0 ? 'col' : 'row';
+            if (cell.header && !heads) element.className = 'corner';
             if (cell.counter) element.dataset.counter = cell.counter;
             element.textContent = cell.text;
             tr.append(element);

@@ -355,3 +355,12 @@ test('the charts use the desktop charts\' series colours and legends', async () 
         rects.map((r) => r.getAttribute('fill')));
     assert.deepEqual(colours, ['#0072B2', '#C0392B', '#009E73']);
 });
+
+test('axe-core finds no accessibility violation on the counted page', async () => {
+    await choose(SAMPLE);
+    assert.equal(await settled(), 'done');
+    await page.addScriptTag({path: require.resolve('axe-core/axe.min.js')});
+    const result = await page.evaluate(() => axe.run(document, {resultTypes: ['violations']}));
+    const violations = result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`);
+    assert.deepEqual(violations, []);
+});
