@@ -2,7 +2,8 @@
 # Tries the README's set-up as a new user would: makes a fresh Debian 12 root with debootstrap,
 # clones the project into it and runs the README's three commands there, `tools/bootstrap.sh run`
 # (without a display), `tools/bootstrap.sh test` and `tools/bootstrap.sh web`, so that they must
-# install all they need themselves. Prints each command's exit code and wall time, and ctest's test counts by label.
+# install all they need themselves. Prints each command's exit code and wall time, and ctest's
+# test counts by label.
 #
 #   tools/fresh-debian-check.sh [REPO [ROOT]]
 #     REPO  the git repository or worktree to clone, at its checked-out commit
