@@ -192,6 +192,18 @@ test('the QSL row shows the percentages as the windows render them', async () =>
     assert.deepEqual(texts, ['66.7%', '50.%', '.%']);
 });
 
+test('a log dropped on the page counts as a chosen one', async () => {
+    const file = generated('dropped.adi', '--contacts', '500', '--style', 'fields');
+    const content = fs.readFileSync(file, 'latin1');
+    await page.evaluate((text) => {
+        const bytes = Uint8Array.from(text, (c) => c.charCodeAt(0));
+        const data = new DataTransfer();
+        data.items.add(new File([bytes], 'dropped.adi'));
+        document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true}));
+    }, content);
+    await assertCellsMatchReport(file, 'adif');
+});
+
 // ---- rules, another log, cancel, errors
 
 test('changing the rules recounts the chosen log', async () => {
