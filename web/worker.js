@@ -22,7 +22,7 @@ self.onmessage = async ({data: {module, file, rules}}) => {
         FS.mount(WORKERFS, {files: [file]}, '/log');
 
         // Every read of the log goes through here. The browser's file reads cost far more per
-        // call than per byte, so the log is read a few MiB at a time and handed to the core in
+        // call than per byte, so the log is read 16 MiB at a time and handed to the core in
         // the blocks it asks for; the browser's own reasons for a failed read become the
         // system's; the bytes handed over make the progress bar.
         const total = file.size * core.ccall('qv_passes', 'number', ['string'], [rules]);
