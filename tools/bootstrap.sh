@@ -2,12 +2,13 @@
 # Sets up a Debian 12 machine for Quorvane, builds it, and runs the program or the tests.
 #   tools/bootstrap.sh run    install what is missing, build, start the program
 #   tools/bootstrap.sh test   install what is missing, build, run the whole test suite
+#   tools/bootstrap.sh web    install what is missing, build the web page, print its path
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-run}
-if [ "$mode" != run ] && [ "$mode" != test ]; then
-    echo "usage: tools/bootstrap.sh run|test" >&2
+if [ "$mode" != run ] && [ "$mode" != test ] && [ "$mode" != web ]; then
+    echo "usage: tools/bootstrap.sh run|test|web" >&2
     exit 1
 fi
 build_dir=${QUORVANE_BUILD_DIR:-build}
@@ -22,6 +23,14 @@ if [ "$mode" = test ]; then
     # the fuzz target and the sanitizer runs build with clang's runtime; the format check; the
     # package's checks validate its software-centre metadata and menu entries
     packages+=(clang libclang-rt-dev clang-format appstream desktop-file-utils)
+fi
+if [ "$mode" = web ]; then
+    # the page alone: Emscripten and the acorn parser its optimizer needs
+    packages=(cmake ninja-build emscripten node-acorn)
+elif [ "$mode" = test ]; then
+    # the core's tests under Node and the browser test of the page (tools/web.sh)
+    packages+=(emscripten node-acorn chromium)
+    if ! command -v npm >/dev/null; then packages+=(npm); fi
 fi
 
 missing=()
@@ -43,6 +52,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+if [ "$mode" = web ]; then exec tools/web.sh page; fi
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build_dir" -j "$jobs"
@@ -76,5 +86,6 @@ case "$mode" in
         fi
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
         tools/checks.sh "$build_dir"
+        tools/web.sh test "$build_dir"
         ;;
 esac

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tries the README's set-up as a new user would: makes a fresh Debian 12 root with debootstrap,
-# clones the project into it and runs the README's two commands there, `tools/bootstrap.sh run`
-# (without a display) and `tools/bootstrap.sh test`, so that they must install all they need
-# themselves. Prints each command's exit code and wall time, and ctest's test counts by label.
+# clones the project into it and runs the README's three commands there, `tools/bootstrap.sh run`
+# (without a display), `tools/bootstrap.sh test` and `tools/bootstrap.sh web`, so that they must
+# install all they need themselves. Prints each command's exit code and wall time, and ctest's
+# test counts by label.
 #
 #   tools/fresh-debian-check.sh [REPO [ROOT]]
 #     REPO  the git repository or worktree to clone, at its checked-out commit
@@ -104,7 +105,7 @@ in_root() {
 }
 
 declare -A rc took
-for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test"; do
+for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test" "tools/bootstrap.sh web"; do
     log=$logs/${cmd##* }.log
     echo "== $cmd   (log: $log)"
     start=$(date +%s)
@@ -120,12 +121,12 @@ echo "== Results ($commit, root $root)"
 printf '%-26s %4s %8s\n' command exit "wall s"
 printf '%-26s %4s %8s\n' "debootstrap" 0 "$debootstrap_time"
 status=0
-for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test"; do
+for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test" "tools/bootstrap.sh web"; do
     printf '%-26s %4s %8s\n' "$cmd" "${rc[$cmd]}" "${took[$cmd]}"
     [ "${rc[$cmd]}" -eq 0 ] || status=1
 done
 
-for build in build build-sanitize; do
+for build in build build-sanitize build-web; do
     [ -f "$root$project/$build/CTestTestfile.cmake" ] || continue
     echo "ctest tests by label in $build:"
     for label in $(in_root "ctest --test-dir $build --print-labels" | sed -n 's/^  //p'); do

@@ -1,0 +1,36 @@
+# Settings of the WebAssembly build (emcmake): the tally library, quorvane-report's formatting,
+# the core's tests run under Node, and the page in web/.
+
+# Neither the windows nor the native benchmarks exist here.
+set(QUORVANE_GUI OFF)
+set(QUORVANE_BENCH OFF)
+# Debian's hardening flags are for the native programs.
+set(QUORVANE_HARDEN OFF)
+
+# The tallies raise typed errors. WebAssembly's own exceptions cost nothing until one is
+# thrown; Emscripten's older JavaScript ones would send every call that may throw, in every
+# reading loop, out through a JavaScript trampoline.
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+
+# The core's tests under Node: the real file system, as the native tests see it.
+set(QUORVANE_NODE_LINK_OPTIONS -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+# Node 20's own fetch() would make this Emscripten's loader look for the .wasm on the web.
+find_program(QUORVANE_NODE_PROGRAM NAMES node nodejs REQUIRED)
+set(QUORVANE_NODE ${QUORVANE_NODE_PROGRAM} --no-experimental-fetch)
+
+# JSON for Modern C++ is header-only, but its packaged configuration points at /usr/include,
+# whose C library headers must not reach this compiler: its own headers alone are offered here.
+find_path(QUORVANE_NLOHMANN_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+if(QUORVANE_NLOHMANN_INCLUDE)
+    set(nlohmann_shelf ${CMAKE_BINARY_DIR}/nlohmann_json)
+    file(MAKE_DIRECTORY ${nlohmann_shelf}/include)
+    file(CREATE_LINK ${QUORVANE_NLOHMANN_INCLUDE}/nlohmann ${nlohmann_shelf}/include/nlohmann SYMBOLIC)
+    file(WRITE ${nlohmann_shelf}/nlohmann_jsonConfig.cmake
+        "add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)\n"
+        "set_target_properties(nlohmann_json::nlohmann_json PROPERTIES\n"
+        "    INTERFACE_INCLUDE_DIRECTORIES ${nlohmann_shelf}/include)\n")
+    file(WRITE ${nlohmann_shelf}/nlohmann_jsonConfigVersion.cmake
+        "set(PACKAGE_VERSION 3)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
+    set(nlohmann_json_DIR ${nlohmann_shelf} CACHE PATH "" FORCE)
+endif()

@@ -1,0 +1,266 @@
+// The page's script: takes a log and the rules, has a worker count it, and lays out what the
+// worker hands back. Every count and cell text comes from the C++ core; this only places them.
+'use strict';
+
+const WORKER_BASE64 = '@WORKER_BASE64@';
+const WASM_BASE64 = '@WASM_BASE64@';
+
+// Logs up to this size count in a blink; larger ones show the share read and Cancel.
+const PROGRESS_FROM_BYTES = 4 * 1024 * 1024;
+// The desktop charts' series colours, series by series.
+const SERIES_COLOURS = ['#0072B2', '#C0392B', '#009E73', '#000000', '#AA3377', '#B07800',
+                        '#332288'];
+
+const $ = (id) => document.getElementById(id);
+const bytes = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+
+const workerUrl = URL.createObjectURL(
+    new Blob([bytes(WORKER_BASE64)], {type: 'text/javascript'}));
+const wasmModule = WebAssembly.compile(bytes(WASM_BASE64));
+
+let chosen = null;   // the File being shown or counted
+let worker = null;   // the count under way
+let outcome = null;  // the last finished count: {file, rules, reportText, reportJson}
+let generation = 0;  // of the latest count asked for
+
+function setState(state) {
+    document.body.dataset.state = state;
+}
+
+function say(text) {
+    $('status').textContent = text;
+}
+
+function clearResults() {
+    outcome = null;
+    $('results').hidden = true;
+    $('tables').replaceChildren();
+    $('charts').replaceChildren();
+    $('copy').disabled = true;
+    $('save').disabled = true;
+}
+
+function stopCounting() {
+    if (worker) worker.terminate();
+    worker = null;
+    $('progress').hidden = true;
+}
+
+function rulesTitle() {
+    const select = $('rules');
+    return select.options[select.selectedIndex].text;
+}
+
+// Counts `file` by the chosen rules in a fresh worker; whatever was shown or counted before
+// is dropped first.
+async function count(file) {
+    stopCounting();
+    clearResults();
+    chosen = file;
+    const mine = ++generation;
+    const rules = $('rules').value;
+    const title = rulesTitle();
+    setState('counting');
+    say(`Counting ${file.name} by the ${title}…`);
+    $('share').value = 0;
+    $('progress').hidden = file.size <= PROGRESS_FROM_BYTES;
+
+    const module = await wasmModule;
+    if (mine !== generation || document.body.dataset.state !== 'counting') return;
+    const counting = new Worker(workerUrl);
+    worker = counting;
+    counting.onmessage = ({data}) => {
+        if (worker !== counting) return;  // a message of a count already given up
+        if (data.progress) {
+            $('share').max = data.progress.total;
+            $('share').value = data.progress.done;
+            return;
+        }
+        stopCounting();
+        if (data.error) {
+            setState('error');
+            say(data.error);
+            return;
+        }
+        show(file, rules, title, data);
+    };
+    counting.onerror = (event) => {
+        if (worker !== counting) return;
+        event.preventDefault();
+        stopCounting();
+        setState('error');
+        say(`Cannot count "${file.name}": ${event.message || 'the worker stopped'}.`);
+    };
+    counting.postMessage({module, file, rules});
+}
+
+function show(file, rules, title, data) {
+    outcome = {file, rules, reportText: data.reportText, reportJson: data.reportJson};
+    document.body.dataset.wasmMemory = String(data.memoryBytes);
+    for (const table of data.model.tables) $('tables').append(tableElement(table));
+    for (const chart of data.model.charts) $('charts').append(chartElement(chart));
+    $('results').hidden = false;
+    $('copy').disabled = false;
+    $('save').disabled = false;
+    setState('done');
+    say(`${file.name}, counted by the ${title}.`);
+}
+
+// ---- tables: real table elements, header cells as th with their scope
+
+function tableElement({id, title, rows}) {
+    const section = document.createElement('section');
+    const heading = document.createElement('h2');
+    heading.id = `${id}-title`;
+    heading.textContent = title;
+    const table = document.createElement('table');
+    table.id = `${id}-table`;
+    table.className = `grid ${id}`;
+    table.setAttribute('aria-labelledby', heading.id);
+    const head = table.createTHead();
+    const body = table.createTBody();
+    rows.forEach((cells, r) => {
+        const tr = (r === 0 ? head : body).insertRow();
+        cells.forEach((cell) => {
+            // The empty corner is painted as a header but heads nothing.
+            const heads = cell.header && cell.text !== '';
+            const element = document.createElement(heads ? 'th' : 'td');
+            if (heads) element.scope = r === 0 ? 'col' : 'row';
+            if (cell.header && !heads) element.className = 'corner';
+            if (cell.counter) element.dataset.counter = cell.counter;
+            element.textContent = cell.text;
+            tr.append(element);
+        });
+    });
+    section.append(heading, table);
+    return section;
+}
+
+// ---- charts: hand-drawn SVG bar charts, marked as images described by their tables
+
+const SVG = 'http://www.w3.org/2000/svg';
+
+function svg(name, attributes, text) {
+    const element = document.createElementNS(SVG, name);
+    for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
+    if (text !== undefined) element.textContent = text;
+    return element;
+}
+
+function chartElement({id, title, categories, series, axis}) {
+    const width = 500;
+    const height = 320;
+    const plot = {left: 56, top: 16, right: width - 80, bottom: height - 36};
+    const figure = document.createElement('figure');
+    const caption = document.createElement('figcaption');
+    caption.id = `${id}-title`;
+    caption.textContent = title;
+    const chart = svg('svg', {
+        id, class: 'chart', role: 'img', width, height, viewBox: `0 0 ${width} ${height}`,
+        'aria-labelledby': caption.id,
+        'aria-describedby': id === 'modeChart' ? 'bandMode-table' : 'continent-table',
+    });
+    const y = (value) => plot.bottom - (plot.bottom - plot.top) * value / axis.max;
+    chart.append(svg('rect', {x: 0, y: 0, width, height, fill: '#fff'}));
+    for (let tick = 0; tick <= axis.max; tick += axis.step) {
+        chart.append(svg('line', {x1: plot.left, x2: plot.right, y1: y(tick), y2: y(tick),
+                                  stroke: tick === 0 ? '#000' : '#d8d8d8'}));
+        chart.append(svg('text', {x: plot.left - 6, y: y(tick) + 4, 'text-anchor': 'end'},
+                         String(tick)));
+    }
+    const band = (plot.right - plot.left) / categories.length;
+    const bar = band * 0.8 / series.length;  // the bars fill 0.8 of a band, as on the desktop
+    categories.forEach((label, b) => {
+        const start = plot.left + band * b + band * 0.1;
+        series.forEach((s, i) => {
+            const top = y(s.values[b]);
+            chart.append(svg('rect', {x: start + bar * i, y: top, width: Math.max(bar - 0.5, 0.5),
+                                      height: plot.bottom - top,
+                                      fill: SERIES_COLOURS[i % SERIES_COLOURS.length]}));
+        });
+        chart.append(svg('text', {x: plot.left + band * (b + 0.5), y: plot.bottom + 16,
+                                  'text-anchor': 'middle'}, label));
+    });
+    series.forEach((s, i) => {
+        const top = plot.top + 8 + i * 18;
+        chart.append(svg('rect', {class: 'legend-key', x: plot.right + 14, y: top, width: 12, height: 12,
+                                  fill: SERIES_COLOURS[i % SERIES_COLOURS.length]}));
+        chart.append(svg('text', {x: plot.right + 32, y: top + 10}, s.name));
+    });
+    figure.append(caption, chart);
+    return figure;
+}
+
+// ---- commands
+
+function baseName(name) {
+    const dot = name.lastIndexOf('.');
+    return dot > 0 ? name.slice(0, dot) : name;
+}
+
+$('log').addEventListener('change', () => {
+    const file = $('log').files[0];
+    if (file) count(file);
+});
+
+$('rules').addEventListener('change', () => {
+    if (chosen) count(chosen);
+});
+
+$('cancel').addEventListener('click', () => {
+    ++generation;
+    stopCounting();
+    clearResults();
+    chosen = null;
+    $('log').value = '';
+    setState('idle');
+    say('Counting cancelled.');
+    $('log').focus();
+});
+
+$('copy').addEventListener('click', async () => {
+    if (!outcome) return;
+    try {
+        await navigator.clipboard.writeText(outcome.reportText);
+        say(`The tables of ${outcome.file.name} are copied as text.`);
+    } catch {
+        say('The browser did not allow copying.');
+    }
+});
+
+$('save').addEventListener('click', () => {
+    if (!outcome) return;
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([outcome.reportJson], {type: 'application/json'}));
+    link.download = `${baseName(outcome.file.name)}.json`;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+});
+
+// Dropping a log anywhere on the page counts it, as the file button does; a folder cannot be
+// counted.
+document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    document.body.classList.add('dragging');
+});
+document.addEventListener('dragleave', () => document.body.classList.remove('dragging'));
+document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    document.body.classList.remove('dragging');
+    const item = event.dataTransfer.items && event.dataTransfer.items[0];
+    const entry = item && item.webkitGetAsEntry && item.webkitGetAsEntry();
+    const file = event.dataTransfer.files[0];
+    if (!file) return;
+    if (entry && entry.isDirectory) {
+        ++generation;
+        stopCounting();
+        clearResults();
+        chosen = null;
+        setState('error');
+        say(`Cannot open "${file.name}": it is a folder, not a log.`);
+        return;
+    }
+    count(file);
+});
