@@ -1,5 +1,5 @@
 // Times the band/mode, continent and QSL scans of a generated log against grep on the same
-// file, in one run, and prints the ratios.
+// file, in one run, and prints the ratios; also quorvane-report as a whole process.
 //   scan_bench [--contacts N] [--runs N] [--style lines|fields|typed] [--log PATH]
 #include <unistd.h>
 
@@ -74,15 +74,23 @@ int main(int argc, char** argv) {
         return work.size() - 1;
     };
     // Through a pipe: GNU grep stops at the first match when its output is /dev/null.
-    const std::string grep = "grep -c -F '<BAND:' '" + path + "'";
-    std::string grepCount;
-    const std::size_t i_tGrep = add([&] {
-        FILE* p = ::popen(grep.c_str(), "r");
-        char line[64] = {};
-        if (!p || !std::fgets(line, sizeof line, p)) std::cerr << "grep failed\n";
-        if (p) ::pclose(p);
-        grepCount = line;
-    });
+    const auto process = [](const std::string& command) {
+        return [command] {
+            FILE* p = ::popen(command.c_str(), "r");
+            char sink[4096];
+            if (!p) std::cerr << command << " failed\n";
+            while (p && std::fread(sink, 1, sizeof sink, p) > 0) {
+            }
+            if (p) ::pclose(p);
+        };
+    };
+    const std::size_t i_tGrep = add(process("grep -c -F '<BAND:' '" + path + "'"));
+    // quorvane-report as a whole process, start-up and output included.
+    const std::string report = std::string(QUORVANE_REPORT_PATH) + " --table band-mode ";
+    const std::size_t i_tReportExact = add(process(report + "'" + path + "'"));
+    const std::size_t i_tReportAdif = add(process(report + "--rules adif '" + path + "'"));
+    const std::size_t i_tReportAllAdif =
+        add(process(std::string(QUORVANE_REPORT_PATH) + " --rules adif --json '" + path + "'"));
 
     BandModeTally bandMode;
     const std::size_t i_tBand = add([&] {
@@ -142,6 +150,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < work.size(); ++i)
             best[i] = std::min(best[i], bench::Seconds(work[i]));
     const double tGrep = best[i_tGrep];
+    const double tReportExact = best[i_tReportExact];
+    const double tReportAdif = best[i_tReportAdif];
+    const double tReportAllAdif = best[i_tReportAllAdif];
     const double tBand = best[i_tBand];
     const double tHook = best[i_tHook];
     const double tContinent = best[i_tContinent];
@@ -155,6 +166,12 @@ int main(int argc, char** argv) {
     std::cout << "log: " << path << " (" << contacts << " contacts, " << megabytes << " MB)\n"
               << "best of " << runs << " runs, page cache warm\n"
               << "grep -c -F '<BAND:'        " << tGrep << " s\n"
+              << "quorvane-report --table band-mode                " << tReportExact
+              << " s   ratio to grep " << tReportExact / tGrep << "\n"
+              << "quorvane-report --table band-mode --rules adif   " << tReportAdif
+              << " s   ratio to grep " << tReportAdif / tGrep << "\n"
+              << "quorvane-report --rules adif --json (all tables) " << tReportAllAdif
+              << " s   ratio to grep " << tReportAllAdif / tGrep << "\n"
               << "band/mode scan             " << tBand << " s   ratio to grep " << tBand / tGrep
               << "   (" << megabytes / tBand << " MB/s)\n"
               << "band/mode scan with hook   " << tHook << " s   ratio to bare scan "
@@ -172,9 +189,7 @@ int main(int argc, char** argv) {
               << "ADIF rules check: Total " << adifBandMode.Total << ", OthersTotal "
               << adifBandMode.OthersTotal << ", EU20 " << adifContinent.EU20 << ", QslSent "
               << adifQsl.QslSent << "\n"
-              << "check: grep " << grepCount.substr(0, grepCount.find('\n'))
-              << " lines with <BAND:, Total " << bandMode.Total << ", OthersTotal "
-              << bandMode.OthersTotal << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent
-              << "\n";
+              << "check: Total " << bandMode.Total << ", OthersTotal " << bandMode.OthersTotal
+              << ", EU20 " << continent.EU20 << ", QslSent " << qsl.QslSent << "\n";
     return 0;
 }

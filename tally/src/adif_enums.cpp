@@ -12,9 +12,9 @@ const std::array<BandEdges, kBandCount> kBandEdges{{
     {18068000000ULL, 18168000000ULL},  // 17m
     {14000000000ULL, 14350000000ULL},  // 20m
     {10100000000ULL, 10150000000ULL},  // 30m
-    {7000000000ULL, 7300000000ULL},  // 40m
-    {3500000000ULL, 4000000000ULL},  // 80m
-    {1800000000ULL, 2000000000ULL},  // 160m
+    {7000000000ULL, 7300000000ULL},    // 40m
+    {3500000000ULL, 4000000000ULL},    // 80m
+    {1800000000ULL, 2000000000ULL},    // 160m
 }};
 
 // Every mode and submode name, upper case and sorted, with the mode it belongs to.

@@ -15,22 +15,24 @@ const std::array<std::array<T::Field, kBandCount>, kModeClassCount> T::kCounters
     {&T::S6, &T::S10, &T::S12, &T::S15, &T::S17, &T::S20, &T::S30, &T::S40, &T::S80, &T::S160},
 }};
 const std::array<T::Field, kModeClassCount> T::kClassTotals{&T::Ctotal, &T::Rtotal, &T::Stotal};
-const std::array<T::Field, kBandCount> T::kBandTotals{&T::Total6,  &T::Total10, &T::Total12,
-                                                      &T::Total15, &T::Total17, &T::Total20,
-                                                      &T::Total30, &T::Total40, &T::Total80,
-                                                      &T::Total160};
+const std::array<T::Field, kBandCount> T::kBandTotals{
+    &T::Total6,  &T::Total10, &T::Total12, &T::Total15, &T::Total17,
+    &T::Total20, &T::Total30, &T::Total40, &T::Total80, &T::Total160};
 
 namespace {
 
 // Tag bits: the ten bands in table order, then "any band", then one bit per mode class.
 constexpr TagBits kBandBits = (TagBits{1} << kBandCount) - 1;
 constexpr TagBits kAnyBandBit = TagBits{1} << kBandCount;
-constexpr TagBits ModeBit(std::size_t modeClass) { return TagBits{1} << (kBandCount + 1 + modeClass); }
+constexpr TagBits ModeBit(std::size_t modeClass) {
+    return TagBits{1} << (kBandCount + 1 + modeClass);
+}
 
 const TagMatcher& Matcher() {
     static const TagMatcher matcher = [] {
         std::vector<TagLiteral> tags;
-        for (std::size_t b = 0; b < kBandCount; ++b) tags.push_back({BandTable[b].tag, TagBits{1} << b});
+        for (std::size_t b = 0; b < kBandCount; ++b)
+            tags.push_back({BandTable[b].tag, TagBits{1} << b});
         tags.push_back({kAnyBandTag, kAnyBandBit});
         for (std::size_t m = 0; m < kModeClassCount; ++m) {
             for (std::string_view tag : ModeClasses[m].tags) {
@@ -57,7 +59,7 @@ const Names& CounterNames() {
 }
 
 class BandModeSink final : public LineSink {
-public:
+  public:
     explicit BandModeSink(BandModeTally& tally) : tally_(tally), names_(CounterNames()) {}
 
     void OnLine(TagBits tags) override {
@@ -74,7 +76,7 @@ public:
         if (tags & kAnyBandBit) CheckedIncrement(tally_.OthersTotal, "OthersTotal");
     }
 
-private:
+  private:
     BandModeTally& tally_;
     const Names& names_;
 };

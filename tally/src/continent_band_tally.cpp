@@ -11,17 +11,23 @@ namespace quorvane {
 using T = ContinentBandTally;
 
 const std::array<std::array<T::Field, kBandCount>, kContinentCount> T::kCounters{{
-    {&T::AF6, &T::AF10, &T::AF12, &T::AF15, &T::AF17, &T::AF20, &T::AF30, &T::AF40, &T::AF80, &T::AF160},
-    {&T::AN6, &T::AN10, &T::AN12, &T::AN15, &T::AN17, &T::AN20, &T::AN30, &T::AN40, &T::AN80, &T::AN160},
-    {&T::AS6, &T::AS10, &T::AS12, &T::AS15, &T::AS17, &T::AS20, &T::AS30, &T::AS40, &T::AS80, &T::AS160},
-    {&T::EU6, &T::EU10, &T::EU12, &T::EU15, &T::EU17, &T::EU20, &T::EU30, &T::EU40, &T::EU80, &T::EU160},
-    {&T::NA6, &T::NA10, &T::NA12, &T::NA15, &T::NA17, &T::NA20, &T::NA30, &T::NA40, &T::NA80, &T::NA160},
-    {&T::OC6, &T::OC10, &T::OC12, &T::OC15, &T::OC17, &T::OC20, &T::OC30, &T::OC40, &T::OC80, &T::OC160},
-    {&T::SA6, &T::SA10, &T::SA12, &T::SA15, &T::SA17, &T::SA20, &T::SA30, &T::SA40, &T::SA80, &T::SA160},
+    {&T::AF6, &T::AF10, &T::AF12, &T::AF15, &T::AF17, &T::AF20, &T::AF30, &T::AF40, &T::AF80,
+     &T::AF160},
+    {&T::AN6, &T::AN10, &T::AN12, &T::AN15, &T::AN17, &T::AN20, &T::AN30, &T::AN40, &T::AN80,
+     &T::AN160},
+    {&T::AS6, &T::AS10, &T::AS12, &T::AS15, &T::AS17, &T::AS20, &T::AS30, &T::AS40, &T::AS80,
+     &T::AS160},
+    {&T::EU6, &T::EU10, &T::EU12, &T::EU15, &T::EU17, &T::EU20, &T::EU30, &T::EU40, &T::EU80,
+     &T::EU160},
+    {&T::NA6, &T::NA10, &T::NA12, &T::NA15, &T::NA17, &T::NA20, &T::NA30, &T::NA40, &T::NA80,
+     &T::NA160},
+    {&T::OC6, &T::OC10, &T::OC12, &T::OC15, &T::OC17, &T::OC20, &T::OC30, &T::OC40, &T::OC80,
+     &T::OC160},
+    {&T::SA6, &T::SA10, &T::SA12, &T::SA15, &T::SA17, &T::SA20, &T::SA30, &T::SA40, &T::SA80,
+     &T::SA160},
 }};
-const std::array<T::Field, kContinentCount> T::kTotals{&T::AFtotal, &T::ANtotal, &T::AStotal,
-                                                       &T::EUtotal, &T::NAtotal, &T::OCtotal,
-                                                       &T::SAtotal};
+const std::array<T::Field, kContinentCount> T::kTotals{
+    &T::AFtotal, &T::ANtotal, &T::AStotal, &T::EUtotal, &T::NAtotal, &T::OCtotal, &T::SAtotal};
 
 namespace {
 
@@ -32,7 +38,8 @@ constexpr unsigned kContinentShift = kBandCount;
 const TagMatcher& Matcher() {
     static const TagMatcher matcher = [] {
         std::vector<TagLiteral> tags;
-        for (std::size_t b = 0; b < kBandCount; ++b) tags.push_back({BandTable[b].tag, TagBits{1} << b});
+        for (std::size_t b = 0; b < kBandCount; ++b)
+            tags.push_back({BandTable[b].tag, TagBits{1} << b});
         for (std::size_t c = 0; c < kContinentCount; ++c)
             tags.push_back({Continents[c].tag, TagBits{1} << (kContinentShift + c)});
         return TagMatcher(tags);
@@ -52,7 +59,7 @@ const std::array<std::array<std::string, kBandCount>, kContinentCount>& CounterN
 }
 
 class ContinentSink final : public LineSink {
-public:
+  public:
     explicit ContinentSink(ContinentBandTally& tally) : tally_(tally), names_(CounterNames()) {}
 
     void OnLine(TagBits tags) override {
@@ -64,7 +71,7 @@ public:
         CheckedIncrement(tally_.Counter(continent, band), names_[continent][band]);
     }
 
-private:
+  private:
     ContinentBandTally& tally_;
     const std::array<std::array<std::string, kBandCount>, kContinentCount>& names_;
 };

@@ -16,11 +16,11 @@ const std::array<T::Field, kQslFieldCount> T::kCounters{&T::QslSent,  &T::QslRcv
 namespace {
 
 class QslSink final : public LineSink {
-public:
+  public:
     QslSink(std::int32_t& counter, std::string_view name) : counter_(counter), name_(name) {}
     void OnLine(TagBits) override { CheckedIncrement(counter_, name_); }
 
-private:
+  private:
     std::int32_t& counter_;
     std::string_view name_;
 };
@@ -58,8 +58,8 @@ std::string FormatRcvdSent(std::int32_t received, std::int32_t sent) {
     const std::int64_t r = received, s = sent;
     const std::int64_t scaled = 2000 * r, divisor = 2 * s;
     const bool negative = (scaled < 0) != (divisor < 0);
-    const std::int64_t magnitude = ((scaled < 0 ? -scaled : scaled) + (s < 0 ? -s : s)) /
-                                   (divisor < 0 ? -divisor : divisor);
+    const std::int64_t magnitude =
+        ((scaled < 0 ? -scaled : scaled) + (s < 0 ? -s : s)) / (divisor < 0 ? -divisor : divisor);
     const std::int64_t whole = magnitude / 10, tenth = magnitude % 10;
     std::string text = negative && magnitude != 0 ? "-" : "";
     if (whole != 0) text += std::to_string(whole);

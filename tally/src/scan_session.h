@@ -9,7 +9,7 @@
 namespace quorvane::detail {
 
 class ScanSession {
-public:
+  public:
     ScanSession(LogLineScanner& log, const std::string& path, const ScanHooks& hooks)
         : ScanSession(log, path, hooks, [] {}) {}
     // `afterOpen` runs once the log is open and before the caller is told: a tally resets
@@ -37,7 +37,7 @@ public:
     ScanSession(const ScanSession&) = delete;
     ScanSession& operator=(const ScanSession&) = delete;
 
-private:
+  private:
     LogLineScanner& log_;
     const ScanHooks& hooks_;
 };

@@ -43,9 +43,12 @@ def main():
     out.append("")
     out.append("// The ten bands of the tables, in their order: lower and upper edge in nano-MHz, inclusive.")
     out.append("const std::array<BandEdges, kBandCount> kBandEdges{{")
-    for b in LISTED_BANDS:
-        r = bands[b]
-        out.append(f"    {{{nano(r['lower_mhz'])}ULL, {nano(r['upper_mhz'])}ULL}},  // {b}")
+    # The edges with their comments lined up, as clang-format writes them.
+    edges = [(f"    {{{nano(bands[b]['lower_mhz'])}ULL, {nano(bands[b]['upper_mhz'])}ULL}},", b)
+             for b in LISTED_BANDS]
+    width = max(len(code) for code, _ in edges)
+    for code, b in edges:
+        out.append(f"{code.ljust(width)}  // {b}")
     out.append("}};")
     out.append("")
     out.append("// Every mode and submode name, upper case and sorted, with the mode it belongs to.")

@@ -52,8 +52,10 @@ int main(int argc, char** argv) {
             const struct {
                 const char* window;
                 const char* file;
-            } shots[] = {{"Form1", "main.png"},         {"Form2", "continent.png"},
-                         {"Form5", "qsl.png"},          {"Form3", "mode-chart.png"},
+            } shots[] = {{"Form1", "main.png"},
+                         {"Form2", "continent.png"},
+                         {"Form5", "qsl.png"},
+                         {"Form3", "mode-chart.png"},
                          {"Form4", "continent-chart.png"}};
             for (const auto& shot : shots) {
                 QWidget* w = TopLevel(shot.window);

@@ -24,7 +24,7 @@ struct TagLiteral {
 // finds exactly the literals that occur anywhere in the line.
 // Entries locate their literals by offset, so a copy or a moved-to matcher stands on its own.
 class TagMatcher {
-public:
+  public:
     static constexpr std::size_t kMaxLiteral = 24;
 
     explicit TagMatcher(const std::vector<TagLiteral>& tags);
@@ -45,10 +45,10 @@ public:
         return found;
     }
 
-private:
+  private:
     struct Entry {
-        std::uint32_t rest;      // where in text_ the literal goes on from `skip`
-        std::uint32_t skip;      // bytes already checked by the bucket's prefix
+        std::uint32_t rest;  // where in text_ the literal goes on from `skip`
+        std::uint32_t skip;  // bytes already checked by the bucket's prefix
         std::uint32_t restLength;
         TagBits bit;
     };
@@ -66,10 +66,10 @@ private:
 
 // Told each line's tag set; lines without any tag are not reported.
 class LineSink {
-public:
+  public:
     virtual void OnLine(TagBits tags) = 0;
 
-protected:
+  protected:
     ~LineSink() = default;
 };
 
@@ -81,7 +81,7 @@ struct ScanHooks {
     std::function<void()> opened{};  // the log has been opened
     YieldHook yield{};               // not called by the QSL tally, which never yields
     std::function<void()> closed{};  // the log has been closed, also after an error
-    std::size_t blockSize = 0;     // bytes read at a time; 0 for the scanner's usual size
+    std::size_t blockSize = 0;       // bytes read at a time; 0 for the scanner's usual size
 };
 
 // The program's single log handle (file number 1). Only one LogLineScanner can hold it at a
@@ -91,7 +91,7 @@ struct ScanHooks {
 // A line ends at CR, at CRLF or at LF. A last line without a terminator is a line; a
 // terminator at the very end makes no extra line; an empty file has no line.
 class LogLineScanner {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 256 * 1024;
     static constexpr std::size_t kLastLineLimit = 4096;
     static constexpr std::size_t kReadPiece = 64 * 1024;  // what ReadBlocks reads at a time
@@ -126,7 +126,7 @@ public:
     // Whether the last scan read a line at all; an empty log has none.
     bool readALine() const noexcept { return readALine_; }
 
-private:
+  private:
     std::size_t blockSize_;
     int fd_ = -1;
     std::string path_;

@@ -16,8 +16,7 @@ namespace quorvane {
 struct QslTally {
     using Field = std::int32_t QslTally::*;
 
-    std::int32_t QslSent = 0, QslRcvd = 0, LotwSent = 0, LotwRcvd = 0, EqslSent = 0,
-                 EqslRcvd = 0;
+    std::int32_t QslSent = 0, QslRcvd = 0, LotwSent = 0, LotwRcvd = 0, EqslSent = 0, EqslRcvd = 0;
 
     static const std::array<Field, kQslFieldCount> kCounters;  // in QslFields order
 

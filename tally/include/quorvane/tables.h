@@ -33,8 +33,8 @@ inline constexpr std::array<Band, kBandCount> BandTable{{
 inline constexpr std::string_view kAnyBandTag = "<BAND:";
 
 struct ModeClass {
-    std::string_view name;    // table header and chart series, "CW"
-    char counterLetter;       // C, R or S
+    std::string_view name;                 // table header and chart series, "CW"
+    char counterLetter;                    // C, R or S
     std::array<std::string_view, 3> tags;  // unused slots are empty
 };
 
