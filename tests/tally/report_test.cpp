@@ -269,12 +269,6 @@ TEST(ReportTool, ControlCharactersInANameKeepTheMessageOnOneLine) {
                                                     shown + "': No such file or directory\n");
 }
 
-TEST(ReportTool, ControlCharactersInAnOptionKeepTheMessageOnOneLine) {
-    const std::string err = Tool({"--table", "qsl\n", "x.adi"}).err;
-    EXPECT_EQ(err.substr(0, err.find('\n') + 1),
-              "quorvane-report: unknown table 'qsl\\n' (band-mode, continent or qsl)\n");
-}
-
 // ---- output that cannot be written, here to a full device: reported, and the command fails
 
 class FullDisk : public ::testing::TestWithParam<Strings> {};
