@@ -3,10 +3,12 @@
 #include <QApplication>
 
 #include "form1.h"
+#include "nosettings.h"
 #include "windowdesign.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    SendUserSettingsNowhere();
     QApplication::setWindowIcon(WindowIcon());
     Form1 form;
     form.show();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "form1.h"
+#include "nosettings.h"
 #include "windowdesign.h"
 
 namespace {
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    SendUserSettingsNowhere();
     QApplication::setWindowIcon(WindowIcon());
     Form1 form({}, {}, {}, quorvane::AdifFieldRules());
     form.show();
