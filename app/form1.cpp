@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -11,39 +10,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSettings>
 #include <functional>
 #include <memory>
 
 #include "bandmodetable.h"
+#include "errormessage.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
 #include "form5.h"
-#include "form6.h"
 #include "gridcontrol.h"
 #include "windowdesign.h"
 
 namespace {
 
 const QString kCaption = QStringLiteral("Quorvane");
-
-QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(QLatin1String(name));
-    menu->menuAction()->setObjectName(QLatin1String(name));
-    return menu;
-}
-
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-void AddSeparator(QMenu* menu, const char* name) {
-    menu->addSeparator()->setObjectName(QLatin1String(name));
-}
 
 // Whatever ends a load step, the window is no longer loading.
 class LoadingScope {
@@ -84,7 +65,8 @@ class HideWatcher : public QObject {
     std::function<void()> hidden_;
 };
 
-// Asks for a log in Qt's own file dialog; the start folder within a run is the caller's.
+// Asks for a log in Qt's own file dialog; the start folder within a run is the caller's. The
+// dialog's own memory goes to Qt's user settings, which main sends nowhere.
 QString ChooseLog(QWidget* parent, const QString& startFolder) {
     return QFileDialog::getOpenFileName(parent, QString(), startFolder,
                                         Form1::tr("ADIF logs (*.adi *.adif);;All files (*)"),
@@ -107,24 +89,16 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
     : QMainWindow(parent),
       chooser_(std::move(chooser)),
       reporter_(std::move(reporter)),
-      clock_(std::move(clock)),
       rules_(rules),
+      scans_(std::move(clock), [this] { UpdateCommands(); }),
       grid_(new GridControl) {
-    if (!chooser_) {
-        // Qt's file dialog stores its folder history, last folder and view in the user's Qt
-        // settings whenever it closes; this program keeps no settings, so Qt's user settings
-        // are sent where nothing can be read or written: no folder can be made below a file
-        // that is not a folder.
-        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+    if (!chooser_)
         chooser_ = [this](const QString& startFolder) { return ChooseLog(this, startFolder); };
-    }
     if (!reporter_) {
         reporter_ = [this](const QString& message) {
             QMessageBox::warning(this, kCaption, message);
         };
     }
-    if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
 
     setObjectName(QStringLiteral("Form1"));
     ApplyWindowDesign(*this, Border::Fixed);
@@ -159,29 +133,12 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
 }
 
 Form1::~Form1() {
-    // Windows still open when the program ends ("Exit") go with it, without their close steps.
+    // Windows still open when the program ends ("Exit") go with it, without their close steps;
+    // the busy notice goes last, with the scans.
     delete form2_.data();
     delete form3_.data();
     delete form4_.data();
     delete form5_.data();
-    delete form6_.data();
-}
-
-QString Form1::ErrorMessage(const quorvane::TallyError& error, const QString& path) {
-    // One line, as the report tool writes it, whatever characters the file name holds.
-    const QString file = QString::fromStdString(
-        quorvane::EscapeForMessage(QDir::toNativeSeparators(path).toStdString()));
-    if (const auto* logError = dynamic_cast<const quorvane::LogError*>(&error)) {
-        const QString reason = QString::fromLocal8Bit(logError->reason().c_str());
-        if (dynamic_cast<const quorvane::LogReadError*>(&error))
-            return tr("Cannot read \"%1\": %2.").arg(file, reason);
-        return tr("Cannot open \"%1\": %2.").arg(file, reason);
-    }
-    if (const auto* overflow = dynamic_cast<const quorvane::CounterOverflow*>(&error)) {
-        return tr("Cannot count \"%1\": the count %2 would pass 2,147,483,647.")
-            .arg(file, QString::fromStdString(overflow->counter()));
-    }
-    return tr("Cannot count \"%1\": %2.").arg(file, QString::fromLocal8Bit(error.what()));
 }
 
 // The window's caption: `text` and, for rules other than the exact ones, their note.
@@ -218,25 +175,22 @@ void Form1::ScanLog() {
     QString caption = QFileInfo(FileName).fileName();
     setWindowTitle(Caption(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]"))));
 
-    quorvane::LogLineScanner log;
     try {
-        log.Open(QFile::encodeName(FileName).toStdString());
-        ScanStarted();
-        const bool completed =
-            rules_.ScanBandMode(BandModeTally, log, [this] { return YieldToGui(); });
-        log.Close();
-        UpdateCommands();
-        CloseBusy();
-        if (!completed) return;  // the program is ending
+        if (!ScanBandModes()) return;  // the program is ending
         FillBandModeTable(*grid_, BandModeTally);
     } catch (const quorvane::TallyError& error) {
-        log.Close();
-        UpdateCommands();
-        CloseBusy();
         const QString path = FileName;
         ForgetLog();
         reporter_(ErrorMessage(error, path));
     }
+}
+
+// Opens the log, shows the busy notice, counts, closes the log and then the notice. Returns
+// false when the scan stopped because the program is ending.
+bool Form1::ScanBandModes() {
+    quorvane::LogLineScanner log;
+    const ScanMonitor::Scope scan(scans_, log, QFile::encodeName(FileName).toStdString());
+    return rules_.ScanBandMode(BandModeTally, log, [this] { return scans_.Yield(); });
 }
 
 // Back to the state before the first log, so that no partial count is shown as a result.
@@ -247,50 +201,7 @@ void Form1::ForgetLog() {
     ClearBandModeTable(*grid_);
 }
 
-// ---- scanning: the busy notice, the yield and the single log handle
-
-quorvane::ScanHooks Form1::Hooks() {
-    return {[this] { ScanStarted(); }, [this] { return YieldToGui(); },
-            [this] {
-                UpdateCommands();
-                CloseBusy();
-            }};
-}
-
-void Form1::ScanStarted() {
-    UpdateCommands();
-    ShowBusy();
-    lastYield_ = clock_();
-}
-
-// Called by the scans once per block read; a block takes well under a millisecond, so the
-// windows are served every kYieldInterval without looking at the clock per line.
-bool Form1::YieldToGui() {
-    if (ending_) return false;
-    const auto now = clock_();
-    if (now - lastYield_ >= kYieldInterval) {
-        lastYield_ = now;
-        QCoreApplication::processEvents();
-    }
-    return !ending_;
-}
-
-void Form1::ShowBusy() {
-    if (!form6_) {
-        form6_ = new Form6;
-        form6_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    form6_->show();
-    // Let the notice reach the screen even before a scan that never yields; no command can
-    // start meanwhile, as user input waits.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void Form1::CloseBusy() {
-    if (!form6_) return;
-    form6_->close();
-    delete form6_.data();
-}
+// ---- the single log handle
 
 // While a scan holds the log, the commands that would start another are greyed.
 void Form1::UpdateCommands() {
@@ -379,7 +290,7 @@ void Form1::ShowContinentWindow() {
             [this, source = form.get()] { ShowContinentChart(*source); });
     Form2& window = *form;
     LoadAndShow(form2_, std::move(form),
-                [this, &window](const QString& path) { return window.Load(path, Hooks()); });
+                [this, &window](const QString& path) { return window.Load(path, scans_.Hooks()); });
 }
 
 void Form1::ShowQslWindow() {
@@ -387,8 +298,8 @@ void Form1::ShowQslWindow() {
     auto form = std::make_unique<Form5>(rules_);
     Form5& window = *form;
     LoadAndShow(form5_, std::move(form), [this, &window](const QString& path) {
-        window.Load(path, Hooks());
-        return !ending_;
+        window.Load(path, scans_.Hooks());
+        return !scans_.Stopped();
     });
 }
 
@@ -404,18 +315,18 @@ void Form1::CloseWindow(QWidget* window) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    ending_ = true;
+    scans_.Stop();
     CloseWindow(form2_);
     CloseWindow(form3_);
     CloseWindow(form4_);
     CloseWindow(form5_);
-    CloseWindow(form6_);
+    scans_.CloseNotice();  // Form6
     event->accept();
     QCoreApplication::quit();
 }
 
 void Form1::ExitProgram() {
-    ending_ = true;
+    scans_.Stop();
     CloseWindow(form2_);
     QCoreApplication::exit(0);
 }

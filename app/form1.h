@@ -5,14 +5,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <chrono>
 #include <functional>
 #include <memory>
 
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/counting_rules.h"
-#include "quorvane/errors.h"
-#include "quorvane/log_line_scanner.h"
+#include "scanmonitor.h"
 
 class QAction;
 class GridControl;
@@ -20,7 +18,6 @@ class Form2;
 class Form3;
 class Form4;
 class Form5;
-class Form6;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -29,11 +26,8 @@ class Form1 : public QMainWindow {
     using FileChooser = std::function<QString(const QString& startFolder)>;
     // Shows an error that ended a command.
     using ErrorReporter = std::function<void(const QString& message)>;
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
-
-    // While a scan runs, pending window events are processed whenever this much scanning time
-    // has passed since they were last processed. The scan offers to yield once per block read.
-    static constexpr std::chrono::milliseconds kYieldInterval{10};
+    // Times the yields of every scan (ScanMonitor).
+    using Clock = ScanMonitor::Clock;
 
     // Empty arguments take the defaults: Qt's file-open dialog, a message box, steady_clock.
     // Every scan of this window and of the windows it opens counts by `rules`.
@@ -51,15 +45,13 @@ class Form1 : public QMainWindow {
     // clearing of the counters on.
     void OpenFile(const QString& path);
 
-    // The message shown for an error that ended a scan of the log at `path`.
-    static QString ErrorMessage(const quorvane::TallyError& error, const QString& path);
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void OpenLog();
     void ScanLog();
+    bool ScanBandModes();
     QString Caption(const QString& text) const;
     void ExitProgram();
     void ShowModeChart();
@@ -72,20 +64,14 @@ class Form1 : public QMainWindow {
     void LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
                      const std::function<bool(const QString& path)>& load);
 
-    quorvane::ScanHooks Hooks();
-    void ScanStarted();
-    bool YieldToGui();
-    void ShowBusy();
-    void CloseBusy();
     void UpdateCommands();
     void CloseWindow(QWidget* window);
     void ForgetLog();
 
     FileChooser chooser_;
     ErrorReporter reporter_;
-    Clock clock_;
     const quorvane::CountingRules& rules_;
-    std::chrono::steady_clock::time_point lastYield_{};
+    ScanMonitor scans_;  // the busy notice Form6 is its own
 
     GridControl* grid_;
     QAction* mnuOpen_;
@@ -96,8 +82,6 @@ class Form1 : public QMainWindow {
     QPointer<Form3> form3_;
     QPointer<Form4> form4_;
     QPointer<Form5> form5_;
-    QPointer<Form6> form6_;
     QWidget* loading_ = nullptr;  // the continent or QSL window in its load step, not yet shown
-    bool ending_ = false;         // the program is ending: any running scan stops at once
     QString lastFolder_;          // of the log chosen last in this run
 };

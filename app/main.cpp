@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "form1.h"
+#include "nosettings.h"
 #include "startup.h"
 #include "windowdesign.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
     using namespace quorvane::startup;
     if (const auto status = Start(Program::kQuorvane, argc, argv)) return *status;  // no display
     QApplication app(argc, argv);
+    SendUserSettingsNowhere();
     QApplication::setWindowIcon(WindowIcon());
     Form1 form;
     form.show();

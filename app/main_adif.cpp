@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "form1.h"
+#include "nosettings.h"
 #include "startup.h"
 #include "windowdesign.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    SendUserSettingsNowhere();
     QApplication::setWindowIcon(WindowIcon());
     Form1 form({}, {}, {}, quorvane::AdifFieldRules());
     form.show();

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QMenu>
 #include <QMenuBar>
 
 #include "gridcontrol.h"
@@ -25,11 +24,8 @@ Form2::Form2(const quorvane::CountingRules& rules, QWidget* parent)
     ApplyWindowDesign(*this, Border::Fixed);
     setWindowTitle(QStringLiteral("Continent Summary"));
 
-    QMenu* option = menuBar()->addMenu(QStringLiteral("Option"));
-    option->setObjectName(QStringLiteral("mnuOption"));
-    option->menuAction()->setObjectName(QStringLiteral("mnuOption"));
-    QAction* chart = option->addAction(QStringLiteral("Chart"));
-    chart->setObjectName(QStringLiteral("mnuChat"));
+    QMenu* option = AddMenu(menuBar(), "mnuOption", QStringLiteral("Option"));
+    QAction* chart = AddItem(option, "mnuChat", QStringLiteral("Chart"));
     connect(chart, &QAction::triggered, this, &Form2::chartRequested);
 
     auto* client = new QWidget;

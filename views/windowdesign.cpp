@@ -1,7 +1,10 @@
 #include "windowdesign.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -94,4 +97,21 @@ void SizeAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips,
         CentredFramePosition(ScreenArea(window), size,
                              knownFrame[kind].isNull() ? knownFrame[1 - kind] : knownFrame[kind]));
     new FrameCentrer(window, border);
+}
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void AddSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QLatin1String(name));
 }

@@ -1,5 +1,6 @@
 // What the six windows share: the Arial 9 pt font, the icon, a border without minimise or
-// maximise buttons, a client area designed in twips and a centred start.
+// maximise buttons, a client area designed in twips, a centred start and menus named as
+// designed.
 #pragma once
 
 #include <QFont>
@@ -8,6 +9,10 @@
 #include <QPoint>
 #include <QRect>
 
+class QAction;
+class QMenu;
+class QMenuBar;
+class QString;
 class QWidget;
 
 enum class Border { Fixed, Sizable };
@@ -30,3 +35,9 @@ QPoint CentredFramePosition(const QRect& area, const QSize& clientSize, const QM
 // the height of its menu bar, which the client area excludes.
 void SizeAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, Border border,
                    int extraHeight = 0);
+
+// A menu, an item and a separator under their designed names (`mnuFile`, `mnuOpen`,
+// `mnuLine_1`), which are their object names; a menu's title action carries its name too.
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption);
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption);
+void AddSeparator(QMenu* menu, const char* name);

@@ -13,10 +13,12 @@
 #include <cmath>
 #include <fstream>
 
+#include "errormessage.h"
 #include "form3.h"
 #include "form4.h"
 #include "form6.h"
 #include "gui_support.h"
+#include "nosettings.h"
 #include "windowdesign.h"
 
 namespace guitest {
@@ -69,6 +71,7 @@ TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
     QTemporaryDir logs;
     const QString log = logs.filePath("a.adi");
     std::ofstream(log.toStdString()) << Contact("20M", "CW");
+    SendUserSettingsNowhere();  // as the programs do at start
     Form1 form({}, [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
     QStringList startedIn;
     const auto answer = [&] {
@@ -92,7 +95,7 @@ TEST(FileDialog, OpensLogsInTheLastFolderAndLeavesNoFileBehind) {
 TEST(ErrorMessage, ControlCharactersInTheNameAreEscaped) {
     const QString path = QString::fromUtf8("/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi");
     const QString shown = QStringLiteral(R"(/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi)");
-    EXPECT_EQ(Form1::ErrorMessage(quorvane::CounterOverflow("EU20"), path),
+    EXPECT_EQ(ErrorMessage(quorvane::CounterOverflow("EU20"), path),
               "Cannot count \"" + shown + "\": the count EU20 would pass 2,147,483,647.");
 }
 
