@@ -18,21 +18,6 @@ struct Outcome {
 };
 Outcome g_outcome;
 
-// The same sentences as the windows' message boxes, about the file name the user chose rather
-// than the path the worker mounted it at.
-std::string ErrorSentence(const quorvane::TallyError& error, const std::string& file) {
-    const std::string name = "\"" + quorvane::EscapeForMessage(file) + "\"";
-    if (const auto* logError = dynamic_cast<const quorvane::LogError*>(&error)) {
-        const char* verb =
-            dynamic_cast<const quorvane::LogReadError*>(&error) ? "Cannot read " : "Cannot open ";
-        return verb + name + ": " + logError->reason() + ".";
-    }
-    if (const auto* overflow = dynamic_cast<const quorvane::CounterOverflow*>(&error))
-        return "Cannot count " + name + ": the count " + overflow->counter() +
-               " would pass 2,147,483,647.";
-    return "Cannot count " + name + ": " + error.what() + ".";
-}
-
 }  // namespace
 
 extern "C" {
@@ -52,7 +37,7 @@ EMSCRIPTEN_KEEPALIVE int qv_count(const char* path, const char* file, const char
         g_outcome.json = quorvane::ReportJson(file, *r, *counts);
         return 0;
     } catch (const quorvane::TallyError& e) {
-        g_outcome.error = ErrorSentence(e, file);
+        g_outcome.error = quorvane::ErrorSentence(e, file);
         return 2;
     }
 }

@@ -1,7 +1,9 @@
-// Escaping for one-line messages.
+// Escaping for one-line messages, and the sentence shown for an error.
 #include "quorvane/message_text.h"
 
 #include <cstdio>
+
+#include "quorvane/errors.h"
 
 namespace quorvane {
 
@@ -37,6 +39,27 @@ std::string EscapeForMessage(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string ErrorSentence(const TallyError& error, std::string_view file) {
+    std::string sentence;
+    const auto* logError = dynamic_cast<const LogError*>(&error);
+    if (!logError)
+        sentence = "Cannot count ";
+    else if (dynamic_cast<const LogReadError*>(&error))
+        sentence = "Cannot read ";
+    else
+        sentence = "Cannot open ";
+    sentence.append("\"").append(EscapeForMessage(file)).append("\": ");
+    if (logError)
+        sentence.append(logError->reason());
+    else if (const auto* overflow = dynamic_cast<const CounterOverflow*>(&error))
+        sentence.append("the count ")
+            .append(overflow->counter())
+            .append(" would pass 2,147,483,647");
+    else
+        sentence.append(error.what());
+    return sentence + ".";
 }
 
 }  // namespace quorvane

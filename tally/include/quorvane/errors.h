@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "quorvane/message_text.h"
 
@@ -60,5 +61,10 @@ class CounterOverflow : public TallyError {
   private:
     std::string counter_;
 };
+
+// The sentence that the windows and the web page show for an error that ended a count of the
+// log `file`, on one line whatever the name holds: Cannot open "log.adi": No such file or
+// directory.
+std::string ErrorSentence(const TallyError& error, std::string_view file);
 
 }  // namespace quorvane
