@@ -14,15 +14,6 @@ namespace guitest {
 
 namespace ref = quorvane::reference;
 
-std::string Contact(const std::string& band, const std::string& mode, const std::string& continent,
-                    const std::string& extra) {
-    std::string line = "<CALL:5>DL1AB ";
-    if (!band.empty()) line += "<BAND:" + std::to_string(band.size()) + ">" + band + " ";
-    if (!mode.empty()) line += "<MODE:" + std::to_string(mode.size()) + ">" + mode + " ";
-    if (!continent.empty()) line += "<CONT:2>" + continent + " ";
-    return line + extra + "<EOR>\r\n";
-}
-
 std::string Generated(std::uint64_t contacts, std::uint64_t seed) {
     return quorvane::loggen::Generate({.contacts = contacts, .seed = seed});
 }
@@ -88,21 +79,32 @@ QStringList MenuItems(const QWidget& window) {
     return items;
 }
 
+const std::string kFirstLog = "<BAND:3>20M <MODE:2>CW <CONT:2>EU <QSL_SENT:1>Y <QSL_RCVD:1>Y\r\n";
+const std::string kSecondLog = "<BAND:2>6M <MODE:2>FM <CONT:2>AF <QSL_SENT:1>Y\r\n";
+
+// EU20; the paper QSL's share; CW on 20 m; EU on 20 m.
+const WindowCommand kWindowCommands[4] = {
+    {"ContinentWindow", "Form2", "mnuContinent", "Form1", true,
+     [](QWidget& w) { return Grid(&w).TextMatrix(6, 4); }, "1", "0"},
+    {"QslWindow", "Form5", "mnuQSLReceived", "Form1", true,
+     [](QWidget& w) { return Grid(&w).TextMatrix(1, 1); }, "100.%", ".%"},
+    {"ModeChart", "Form3", "mnuChart", "Form1", false,
+     [](QWidget& w) { return QString::number(BarsOf(w)[0][5]); }, "1", "0"},
+    {"ContinentChart", "Form4", "mnuChat", "Form2", false,
+     [](QWidget& w) { return QString::number(BarsOf(w)[3][5]); }, "1", "0"}};
+
 void WindowTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
-    auto chooser = [this](const QString& startFolder) {
-        startFolders << startFolder;
-        if (answers.empty()) return QString();
-        const QString path = answers.front();
-        answers.pop_front();
-        return path;
-    };
     // Every reading is 20 ms after the last, so that each yield serves the window events.
     auto clock = [this] {
         now_ += std::chrono::milliseconds(20);
         if (++clockReadings == actionAt_ && action_)
             QMetaObject::invokeMethod(qApp, action_, Qt::QueuedConnection);
         return now_;
+    };
+    const auto chooser = [this](const QString& startFolder) {
+        startFolders << startFolder;
+        return answer;
     };
     form = std::make_unique<Form1>(
         chooser, [this](const QString& m) { errors << m; }, clock, *rules);

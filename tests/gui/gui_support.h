@@ -1,14 +1,11 @@
-// What the window tests share: a main window whose file chooser, error reporter and clock the
-// test controls, logs written on the fly, and the windows read back.
+// What the window tests share: a main window driven by the test, logs, the windows read back.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QMainWindow>
 #include <QTemporaryDir>
-#include <deque>
 #include <functional>
 #include <memory>
 
@@ -19,9 +16,6 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 
 namespace guitest {
 
-// One contact line of a log.
-std::string Contact(const std::string& band, const std::string& mode,
-                    const std::string& continent = "", const std::string& extra = "");
 std::string Generated(std::uint64_t contacts, std::uint64_t seed = 1);
 // What the log at `path` must show by the reference implementation: the main table's 48 data
 // cells and the continent table's 77, row by row; the mode or continent chart's bars[series][band].
@@ -40,6 +34,12 @@ inline QWidget* Window(const QString& name, bool shownOnly = false) {
         if (w->objectName() == name && (!shownOnly || w->isVisible())) return w;
     return nullptr;
 }
+inline QStringList ShownWindows() {
+    QStringList names;
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) names << w->objectName();
+    return names;
+}
 inline GridControl& Grid(QWidget* w) { return *w->findChild<GridControl*>("MSFlexGrid1"); }
 inline QStringList Row(GridControl& grid, int row) {
     QStringList texts;
@@ -53,6 +53,32 @@ inline QStringList DataCells(QWidget* window) {
     return cells;
 }
 
+// Two logs of one contact each.
+extern const std::string kFirstLog;
+extern const std::string kSecondLog;
+
+// A command that opens a window, from the menu of `from`; whether the window scans as it loads;
+// one of its cells or bars, and what that shows for kFirstLog and kSecondLog.
+struct WindowCommand {
+    const char* name;
+    const char* window;
+    const char* command;
+    const char* from;
+    bool scans;
+    QString (*probe)(QWidget& window);
+    const char* first;
+    const char* second;
+};
+extern const WindowCommand kWindowCommands[4];  // Form2, Form5, Form3, Form4
+
+// Names the instances of a parameterised test by their rows' names.
+struct RowName {
+    template <class Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return info.param.name;
+    }
+};
+
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -60,20 +86,27 @@ class WindowTest : public ::testing::Test {
     QString Write(const QString& name, const std::string& content);
     // A menu command of the main window or of the window named `window`.
     QAction* Action(const char* name, const QString& window = "Form1") const {
-        const QWidget* w = window == "Form1" ? form.get() : Window(window, true);
-        return w ? w->findChild<QAction*>(name) : nullptr;
+        return (window == "Form1" ? form.get() : Window(window, true))->findChild<QAction*>(name);
     }
     void Trigger(const char* name, const QString& window = "Form1") {
         Action(name, window)->trigger();
     }
     // "Open ADIF" answered with `path` (empty: cancel).
     void Open(const QString& path) {
-        answers.push_back(path);
+        answer = path;
         Trigger("mnuOpen");
     }
     void Close(const QString& window) {
         Window(window)->close();
         Window(window);
+    }
+    // Chooses the row's command; the continent window's, on a continent window opened anew.
+    void Choose(const WindowCommand& row) {
+        if (row.from == QLatin1String("Form2")) {
+            if (Window("Form2")) Close("Form2");
+            Trigger("mnuContinent");
+        }
+        Trigger(row.command, row.from);
     }
     // Runs `action` from inside a scan's yield at the nth reading of the clock (the first yield
     // is at n = 2), as if a user event had arrived then.
@@ -85,9 +118,9 @@ class WindowTest : public ::testing::Test {
 
     const quorvane::CountingRules* rules = &quorvane::ExactRules();  // set before SetUp
     QTemporaryDir dir;
-    std::deque<QString> answers;  // what the chooser returns, in turn
-    QStringList startFolders;     // what the chooser was asked to start in
-    QStringList errors;           // what the error reporter was given
+    QString answer;            // what the chooser returns
+    QStringList startFolders;  // what the chooser was asked to start in
+    QStringList errors;        // what the error reporter was given
     int clockReadings = 0;
     std::unique_ptr<Form1> form;
 
@@ -96,5 +129,7 @@ class WindowTest : public ::testing::Test {
     int actionAt_ = -1;
     std::function<void()> action_;
 };
+
+class EachWindow : public WindowTest, public ::testing::WithParamInterface<WindowCommand> {};
 
 }  // namespace guitest
