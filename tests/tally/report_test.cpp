@@ -46,15 +46,14 @@ class Report : public ::testing::Test {
         args.push_back(log_.path);
         return json::parse(Tool(args).out);
     }
-    // The words of the first line that begins with `first` and a space, from `from` on.
-    Strings Row(const std::string& text, const std::string& first, std::size_t from = 0) {
-        std::istringstream line(text.substr(text.find("\n" + first + " ", from) + 1));
+    // The words of the first line that begins with `first` and a space.
+    Strings Row(const std::string& text, const std::string& first) {
+        std::istringstream line(text.substr(text.find("\n" + first + " ") + 1));
         std::string words;
         std::getline(line, words);
         std::istringstream in(words);
         return Strings(std::istream_iterator<std::string>(in), {});
     }
-    std::string N(std::int64_t n) { return std::to_string(n); }
 
     const testing::TempFile log_{kLog};
 };
@@ -114,24 +113,6 @@ TEST_F(Report, TextTablesHaveTheWindowsHeadersRightAligned) {
     const std::size_t row20 = text.find("\n20M ") + 1;
     EXPECT_EQ(Row(text, ""), Strings({"CW", "DIG", "PHO", "Total"}));
     EXPECT_EQ(text.find('\n', header) - header, text.find('\n', row20) - row20);
-}
-
-// A cell taken from the wrong counter.
-TEST_F(Report, TextBandModeRowsHoldTheCounts) {
-    const std::string text = Tool({log_.path}).out;
-    EXPECT_EQ(Row(text, "20M"),
-              Strings({"20M", N(Ref().bandMode.at("C20")), N(Ref().bandMode.at("R20")),
-                       N(Ref().bandMode.at("S20")), N(Ref().BandModeSum("Total20"))}));
-    EXPECT_EQ(Row(text, "Others"),
-              Strings({"Others", "-", "-", "-", N(Ref().bandMode.at("OthersTotal"))}));
-}
-
-TEST_F(Report, TextContinentTotalsFollowTheContinentTitle) {
-    const std::string text = Tool({log_.path}).out;
-    Strings totals = {"Total"};
-    for (const char* code : {"AF", "AN", "AS", "EU", "NA", "OC", "SA"})
-        totals.push_back(N(Ref().ContinentSum(code)));
-    EXPECT_EQ(Row(text, "Total", text.find("Continent Summary")), totals);
 }
 
 // A title without the file's base name or the rules.
@@ -206,18 +187,6 @@ TEST_F(Report, AMissingLogExitsTwoWithTheSystemsReason) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "quorvane-report: cannot open 'x.adi': No such file or directory\n");
-}
-
-TEST_F(Report, AFolderIsRefused) {
-    EXPECT_EQ(Tool({"--table", "qsl", log_.dir}).err,
-              "quorvane-report: cannot open '" + log_.dir + "': Is a directory\n");
-}
-
-TEST_F(Report, ALogHeldByAnotherScanIsRefused) {
-    LogLineScanner holder;
-    holder.Open(log_.path);
-    EXPECT_EQ(Tool({log_.path}).err,
-              "quorvane-report: cannot open '" + log_.path + "': another log is being read\n");
 }
 
 // ---- file names

@@ -28,23 +28,16 @@ inline const std::map<std::string, std::int64_t>& Section(const reference::Count
     return ref.qsl;
 }
 
-// Every counter by name with its value, sums left out, in the order of the report's JSON.
-inline std::vector<std::pair<std::string, std::int64_t>> Counters(const LogCounts& t) {
-    static const reference::Counts kNames;
-    std::vector<std::pair<std::string, std::int64_t>> out;
-    ForEachCounter(t, [&](std::string_view section, std::string_view name, std::int32_t n) {
-        if (Section(kNames, section).count(std::string(name)) != 0) out.emplace_back(name, n);
-    });
-    return out;
-}
-
-// The counters that are not zero: "C20 OthersTotal EU20 QslSent*2".
+// The counters that are not zero, sums left out, in the order of the report's JSON:
+// "C20 OthersTotal EU20 QslSent*2".
 inline std::string Nonzero(const LogCounts& t) {
+    static const reference::Counts kNames;
     std::ostringstream out;
-    for (const auto& [name, n] : Counters(t)) {
-        if (n) out << (out.tellp() ? " " : "") << name;
+    ForEachCounter(t, [&](std::string_view section, std::string_view name, std::int32_t n) {
+        if (n == 0 || Section(kNames, section).count(std::string(name)) == 0) return;
+        out << (out.tellp() ? " " : "") << name;
         if (n > 1) out << '*' << n;
-    }
+    });
     return out.str();
 }
 

@@ -78,19 +78,6 @@ TEST(Rules, EachLineCountsItsRowsCounters) {
         EXPECT_EQ(Nonzero(CountChecked(row.text)), row.counted) << row.name;
 }
 
-// A line end that makes an extra empty line, or one that is not a line end.
-TEST(LastLine, IsKeptInMystrWithoutItsEnd) {
-    const RuleRow rows[] = {
-        // name, log, mystr
-        {"NoTerminator", "abc", "abc"},   {"CrLf", "abc\r\n", "abc"},
-        {"Cr", "abc\r", "abc"},           {"Lf", "abc\n", "abc"},
-        {"AfterACr", "x\rabc\n", "abc"},  {"EmptyAfterCrLf", "abc\r\n\r\n", ""},
-        {"LfCrIsTwoEnds", "abc\n\r", ""}, {"CrCrIsTwoEnds", "abc\r\r", ""},
-    };
-    for (const RuleRow& row : rows)
-        EXPECT_EQ(CountChecked(row.text).bandMode->mystr, row.counted) << row.name;
-}
-
 // ---- "##.#%"
 
 // Rounding, the dropped leading zero and zero decimal, or the "-" for nothing sent.
@@ -279,12 +266,6 @@ TEST_P(ScanOverflow, TheCounterKeepsTheLimit) {
         << Nonzero(counts_);
 }
 
-// A log handle left held by the scan that failed.
-TEST_P(ScanOverflow, TheLogIsReleased) {
-    Count();
-    EXPECT_FALSE(LogLineScanner::HandleHeld());
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Counters, ScanOverflow,
     ::testing::Values(
@@ -386,11 +367,6 @@ class Refused : public ::testing::TestWithParam<RefusedRow> {
 // log the same way.
 TEST_P(Refused, WithTheFileAndTheSystemsReason) {
     EXPECT_EQ(Error([&] { CountFile(path_); }), Expected());
-}
-
-TEST_P(Refused, AndTheHandleIsReleased) {
-    Error([&] { CountFile(path_); });
-    EXPECT_FALSE(LogLineScanner::HandleHeld());
 }
 
 INSTANTIATE_TEST_SUITE_P(
