@@ -4,7 +4,6 @@
 #include <QDir>
 #include <optional>
 
-#include "errormessage.h"
 #include "gui_support.h"
 
 namespace guitest {
@@ -127,14 +126,6 @@ INSTANTIATE_TEST_SUITE_P(, FailedOpen,
                                            OpenError{"ReadError", "/proc/self/mem",
                                                      "Cannot read \"%1\": Input/output error."}),
                          RowName());
-
-// The windows' error messages stay one line whatever the log's name holds.
-TEST(ErrorMessage, ControlCharactersInTheNameAreEscaped) {
-    const QString path = QString::fromUtf8("/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi");
-    EXPECT_EQ(
-        ErrorMessage(quorvane::CounterOverflow("EU20"), path),
-        R"(Cannot count "/x/a\nb\rc\td\x1b[2Je\x7f\\f.adi": the count EU20 would pass 2,147,483,647.)");
-}
 
 TEST_F(DuringScan, AWindowWhoseLoadFailsIsReportedAndDiscardedAlone) {
     const QString log = Write("eu.adi", kFirstLog);
