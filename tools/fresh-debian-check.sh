@@ -82,6 +82,13 @@ if [ -f /etc/apt/sources.list.d/debian.sources ]; then
     : >"$root/etc/apt/sources.list"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# A network that reaches the registries through a proxy with its own certificate authority: the
+# host's extra authorities go into the root too, for npm (Node reads NODE_EXTRA_CA_CERTS).
+host_cas=$(find /usr/local/share/ca-certificates -name '*.crt' 2>/dev/null | sort)
+if [ -n "$host_cas" ]; then
+    # shellcheck disable=SC2086
+    cat $host_cas >"$root/etc/quorvane-host-cas.pem"
+fi
 mount -t proc proc "$root/proc"
 mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
@@ -98,6 +105,9 @@ in_root() {
     local vars=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
         LANG=C.UTF-8 TERM=dumb)
     local v
+    if [ -f "$root/etc/quorvane-host-cas.pem" ]; then
+        vars+=(NODE_EXTRA_CA_CERTS=/etc/quorvane-host-cas.pem)
+    fi
     for v in QUORVANE_FUZZ_SECONDS QUORVANE_SANITIZE QUORVANE_JOBS; do
         if [ -n "${!v:-}" ]; then vars+=("$v=${!v}"); fi
     done
