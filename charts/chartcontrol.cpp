@@ -13,21 +13,15 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "quorvane/chart_style.h"
+
 namespace {
 
 const char* const kChartFace = "Arial";
 constexpr int kLegendPointSize = 8;
 constexpr int kAxisPointSize = 8;
-constexpr int kMaxSteps = 8;
 
 QFont ChartFont(int pointSize) { return QFont(kChartFace, pointSize); }
-
-// The bar colours, series by series: clearly different hues, from palettes made to stay apart
-// for colour-blind eyes too, each dark enough to stand out from the white plot by at least 3:1,
-// so that bars only a few pixels wide are told apart. Blue, red and bluish green first, for
-// charts of three series; then black, purple, ochre and indigo.
-constexpr QRgb kSeriesColours[] = {0x0072B2, 0xC0392B, 0x009E73, 0x000000,
-                                   0xAA3377, 0xB07800, 0x332288};
 
 }  // namespace
 
@@ -127,18 +121,6 @@ void ChartControl::SetShowLegend(bool shown) { chart()->legend()->setVisible(sho
 
 void ChartControl::SetDropShadowEnabled(bool enabled) { chart()->setDropShadowEnabled(enabled); }
 
-ChartControl::ValueScale ChartControl::ScaleFor(qint64 largest) {
-    if (largest <= 0) return {1, 2};
-    // The smallest step of 1, 2 or 5 times a power of ten that needs at most kMaxSteps.
-    for (qint64 decade = 1;; decade *= 10) {
-        for (qint64 factor : {1, 2, 5}) {
-            const qint64 step = factor * decade;
-            const qint64 steps = (largest + step - 1) / step;
-            if (steps <= kMaxSteps) return {steps * step, static_cast<int>(steps) + 1};
-        }
-    }
-}
-
 void ChartControl::SyncSeries() {
     if (series_ == nullptr) return;
     series_->clear();
@@ -147,7 +129,9 @@ void ChartControl::SyncSeries() {
         for (int row = 0; row < rows_; ++row) set->append(grid_.at(row).at(column));
         series_->append(set);
         // Set after the chart's theme has dressed the set; the legend takes the same colour.
-        const QColor colour(kSeriesColours[column % std::size(kSeriesColours)]);
+        const QColor colour(
+            QRgb{quorvane::kChartSeriesColours[static_cast<std::size_t>(column) %
+                                               quorvane::kChartSeriesColours.size()]});
         set->setColor(colour);
         set->setBorderColor(colour);
     }
@@ -165,7 +149,7 @@ void ChartControl::SyncValueAxis() {
     for (const QList<qint32>& row : grid_) {
         for (qint32 value : row) largest = std::max<qint64>(largest, value);
     }
-    const ValueScale scale = ScaleFor(largest);
+    const quorvane::ChartScale scale = quorvane::ChartScaleFor(largest);
     valueAxis_->setRange(0, static_cast<qreal>(scale.max));
-    valueAxis_->setTickCount(scale.tickCount);
+    valueAxis_->setTickCount(static_cast<int>(scale.max / scale.step) + 1);
 }

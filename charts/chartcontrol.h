@@ -22,13 +22,6 @@ class ChartControl : public QChartView {
     enum class ChartType { Bar2d };
     using DataGrid = QList<QList<qint32>>;  // grid[row][column]
 
-    // The value axis: from 0 to `max` in `tickCount - 1` equal whole-number steps.
-    struct ValueScale {
-        qint64 max;
-        int tickCount;
-        qint64 step() const { return max / (tickCount - 1); }
-    };
-
     explicit ChartControl(QWidget* parent = nullptr);
 
     void SetChartType(ChartType type);
@@ -54,7 +47,6 @@ class ChartControl : public QChartView {
 
     // A whole-number axis from 0 that holds `largest`, with at most eight steps of 1, 2 or 5
     // times a power of ten.
-    static ValueScale ScaleFor(qint64 largest);
 
   private:
     void SyncSeries();

@@ -7,9 +7,6 @@ const WASM_BASE64 = '@WASM_BASE64@';
 
 // Logs up to this size count in a blink; larger ones show the share read and Cancel.
 const PROGRESS_FROM_BYTES = 4 * 1024 * 1024;
-// The desktop charts' series colours, series by series.
-const SERIES_COLOURS = ['#0072B2', '#C0392B', '#009E73', '#000000', '#AA3377', '#B07800',
-                        '#332288'];
 
 const $ = (id) => document.getElementById(id);
 const bytes = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
@@ -176,7 +173,7 @@ function chartElement({id, title, categories, series, axis}) {
             const top = y(s.values[b]);
             chart.append(svg('rect', {x: start + bar * i, y: top, width: Math.max(bar - 0.5, 0.5),
                                       height: plot.bottom - top,
-                                      fill: SERIES_COLOURS[i % SERIES_COLOURS.length]}));
+                                      fill: s.colour}));
         });
         chart.append(svg('text', {x: plot.left + band * (b + 0.5), y: plot.bottom + 16,
                                   'text-anchor': 'middle'}, label));
@@ -184,7 +181,7 @@ function chartElement({id, title, categories, series, axis}) {
     series.forEach((s, i) => {
         const top = plot.top + 8 + i * 18;
         chart.append(svg('rect', {class: 'legend-key', x: plot.right + 14, y: top, width: 12, height: 12,
-                                  fill: SERIES_COLOURS[i % SERIES_COLOURS.length]}));
+                                  fill: s.colour}));
         chart.append(svg('text', {x: plot.right + 32, y: top + 10}, s.name));
     });
     figure.append(caption, chart);

@@ -1,7 +1,9 @@
 #include "page_model.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "quorvane/chart_style.h"
 #include "quorvane/report_format.h"
 #include "quorvane/tables.h"
 
@@ -108,7 +110,11 @@ void Chart(std::string& out, std::string_view id, std::string_view title,
     out += "], \"series\": [";
     std::int64_t largest = 0;
     for (std::size_t s = 0; s < N; ++s) {
-        out += (s ? ", {" : "{") + std::string("\"name\": ") + Quote(series[s]) + ", \"values\": [";
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "#%06X",
+                      static_cast<unsigned>(kChartSeriesColours[s % kChartSeriesColours.size()]));
+        out += (s ? ", {" : "{") + std::string("\"name\": ") + Quote(series[s]) +
+               ", \"colour\": " + Quote(colour) + ", \"values\": [";
         for (std::size_t b = 0; b < kBandCount; ++b) {
             const std::int32_t v = value(s, b);
             largest = std::max<std::int64_t>(largest, v);
@@ -116,24 +122,12 @@ void Chart(std::string& out, std::string_view id, std::string_view title,
         }
         out += "]}";
     }
-    const AxisScale axis = ScaleFor(largest);
+    const ChartScale axis = ChartScaleFor(largest);
     out += "], \"axis\": {\"max\": " + std::to_string(axis.max) +
            ", \"step\": " + std::to_string(axis.step) + "}}";
 }
 
 }  // namespace
-
-AxisScale ScaleFor(std::int64_t largest) {
-    constexpr std::int64_t kMaxSteps = 8;
-    if (largest <= 0) return {1, 1};
-    for (std::int64_t decade = 1;; decade *= 10) {
-        for (const std::int64_t factor : {1, 2, 5}) {
-            const std::int64_t step = factor * decade;
-            const std::int64_t steps = (largest + step - 1) / step;
-            if (steps <= kMaxSteps) return {steps * step, step};
-        }
-    }
-}
 
 std::string PageModel(std::string_view file, const CountingRules& rules, const LogCounts& counts) {
     std::string out = "{\"tables\": [";
