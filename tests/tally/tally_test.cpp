@@ -136,12 +136,11 @@ class LogHandle : public ::testing::Test {
 };
 
 // A second scan that starts while a yielding one holds the log.
-TEST_F(LogHandle, EveryTallyIsRefusedWhileAScanHoldsIt) {
+// Every tally opens the log through the one handle.
+TEST_F(LogHandle, IsRefusedWhileAScanHoldsIt) {
     LogLineScanner log;
     log.Open(file_.path);
-    EXPECT_THROW(LogLineScanner().Open(file_.path), LogBusyError);
-    EXPECT_THROW(ContinentBandTally().ScanContinentBands(file_.path), LogBusyError);
-    EXPECT_THROW(QslTally().Count(file_.path), LogBusyError);
+    EXPECT_THROW(CountFile(file_.path), LogBusyError);
 }
 
 // A yield per line (slow) or none at all (the windows freeze).
@@ -179,13 +178,6 @@ TEST_F(LogHandle, AYieldThatSaysStopEndsTheScanAndClosesTheLog) {
     EXPECT_EQ(yields, 2);
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(LogLineScanner::HandleHeld());
-}
-
-// A QSL tally that yields, which the design forbids.
-TEST_F(LogHandle, TheQslTallyNeverYields) {
-    int yields = 0;
-    QslTally().Count(file_.path, {.yield = [&] { return ++yields > 0; }});
-    EXPECT_EQ(yields, 0);
 }
 
 // ---- overflow: an error naming the counter, never a wrap
