@@ -5,7 +5,8 @@
 // field rules, clear by the exact rules. With bit 2 clear, the rest of the input is the log,
 // read in the scanner's usual blocks. With bit 2 set, bytes 1 and 2 give a block size from 1 to
 // 512 bytes, which every scan reads at a time, so that tags and CRLF are cut at every offset,
-// and the rest is the log. The scanner reads files, so the log is written to a file of this
+// and the rest is the log. With bit 1 set, the log is handed over in pieces of that size (or at
+// once) as the web page hands it over; otherwise the scanner reads it from a file of this
 // process under /dev/shm (or TMPDIR).
 #include <fcntl.h>
 #include <unistd.h>
@@ -51,16 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         blockSize = 1 + (data[0] | (std::size_t{data[1]} << 8)) % 512;
         data += 2, size -= 2;
     }
-    WriteLog(data, size);
-    const bool adif = layout & 8;
-    // An exception escaping here is a crash to libFuzzer, and so a finding.
-    const LogCounts t =
-        testing::CountFile(LogPath(), blockSize, adif ? AdifFieldRules() : ExactRules());
-    if (LogLineScanner::HandleHeld()) std::abort();
-    // Removed after every input: libFuzzer ends without running exit handlers.
-    ::unlink(LogPath().c_str());
-
     const std::string text(reinterpret_cast<const char*>(data), size);
+    const CountingRules& rules = layout & 8 ? AdifFieldRules() : ExactRules();
+    const bool adif = &rules == &AdifFieldRules();
+    // An exception escaping here is a crash to libFuzzer, and so a finding.
+    LogCounts t;
+    if (layout & 2) {
+        t = testing::FeedText(text, blockSize, rules);
+    } else {
+        WriteLog(data, size);
+        t = testing::CountFile(LogPath(), blockSize, rules);
+        if (LogLineScanner::HandleHeld()) std::abort();
+        // Removed after every input: libFuzzer ends without running exit handlers.
+        ::unlink(LogPath().c_str());
+    }
     const std::string diff = testing::Differences(
         t, adif ? reference::CountAdif(text) : reference::CountText(text), !adif);
     if (diff.empty()) return 0;

@@ -1,9 +1,14 @@
-// The page's entry points, called by its worker script: count the log mounted at a path, then
-// hand over the page's model, the report tool's text and JSON, or one sentence on what failed.
+// The page's entry points, called by its worker script: a count of the log that the worker
+// reads with the browser's own reader and hands over block by block, then the page's model,
+// the report tool's text and JSON, or one sentence on what failed.
 #include <emscripten/emscripten.h>
 
-#include <optional>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "page_model.h"
 #include "quorvane/counting_rules.h"
@@ -13,44 +18,78 @@
 
 namespace {
 
-struct Outcome {
+struct Count {
+    const quorvane::CountingRules* rules = nullptr;
+    std::unique_ptr<quorvane::LogFeed> feed;
+    std::vector<char> block;  // where the worker puts the next bytes
     std::string model, text, json, error;
 };
-Outcome g_outcome;
+Count g_count;
+
+// What the worker is told when a count fails: 2, with the sentence in qv_error.
+int Failed(const quorvane::TallyError& error, const char* file) {
+    g_count.feed.reset();
+    g_count.error = quorvane::ErrorSentence(error, file);
+    return 2;
+}
 
 }  // namespace
 
 extern "C" {
 
-// Counts the log at `path` (the user's file `file`) by the rules named `rules`, all three
-// tables. Returns 0 when counted, 1 when the rules are unknown, 2 when the log could not be
-// counted (qv_error says why).
-EMSCRIPTEN_KEEPALIVE int qv_count(const char* path, const char* file, const char* rules) {
-    g_outcome = Outcome{};
-    const quorvane::CountingRules* r = quorvane::RulesNamed(rules);
-    if (!r) return 1;
+// Begins a count by the rules named `rules`, all three tables. Returns 0, or 1 when the rules
+// are unknown.
+EMSCRIPTEN_KEEPALIVE int qv_begin(const char* rules) {
+    g_count = Count{};
+    g_count.rules = quorvane::RulesNamed(rules);
+    if (!g_count.rules) return 1;
+    g_count.feed = std::make_unique<quorvane::LogFeed>(*g_count.rules);
+    return 0;
+}
+
+// Where the worker writes the log's next `size` bytes before qv_feed.
+EMSCRIPTEN_KEEPALIVE char* qv_block(std::size_t size) {
+    if (g_count.block.size() < size) g_count.block.resize(size);
+    return g_count.block.data();
+}
+
+// Counts the `size` bytes written at qv_block. Returns 0, or 2 when the count failed.
+EMSCRIPTEN_KEEPALIVE int qv_feed(std::size_t size, const char* file) {
+    if (!g_count.feed) return 2;
     try {
-        const std::optional<quorvane::LogCounts> counts = quorvane::CountLog(path, *r);
-        if (!counts) return 2;  // no yield hook is given, so this does not happen
-        g_outcome.model = quorvane::web::PageModel(file, *r, *counts);
-        g_outcome.text = quorvane::ReportText(file, *r, *counts);
-        g_outcome.json = quorvane::ReportJson(file, *r, *counts);
+        g_count.feed->Feed(g_count.block.data(), size);
         return 0;
     } catch (const quorvane::TallyError& e) {
-        g_outcome.error = quorvane::ErrorSentence(e, file);
-        return 2;
+        return Failed(e, file);
     }
 }
 
-// How many times a count by the rules named `rules` reads the whole log: the exact rules once
-// for the band/mode table, once for the continent table and six times for the QSL tally; the
-// ADIF field rules count all three in one reading.
-EMSCRIPTEN_KEEPALIVE int qv_passes(const char* rules) {
-    return std::string_view(rules) == quorvane::ExactRules().Name() ? 1 + 1 + 6 : 1;
+// The log `file` has ended: its model, text and JSON are made. Returns 0, or 2 when the count
+// failed.
+EMSCRIPTEN_KEEPALIVE int qv_end(const char* file) {
+    if (!g_count.feed) return 2;
+    try {
+        const quorvane::LogCounts counts = g_count.feed->Finish();
+        g_count.feed.reset();
+        g_count.model = quorvane::web::PageModel(file, *g_count.rules, counts);
+        g_count.text = quorvane::ReportText(file, *g_count.rules, counts);
+        g_count.json = quorvane::ReportJson(file, *g_count.rules, counts);
+        return 0;
+    } catch (const quorvane::TallyError& e) {
+        return Failed(e, file);
+    }
 }
 
-EMSCRIPTEN_KEEPALIVE const char* qv_model() { return g_outcome.model.c_str(); }
-EMSCRIPTEN_KEEPALIVE const char* qv_report_text() { return g_outcome.text.c_str(); }
-EMSCRIPTEN_KEEPALIVE const char* qv_report_json() { return g_outcome.json.c_str(); }
-EMSCRIPTEN_KEEPALIVE const char* qv_error() { return g_outcome.error.c_str(); }
+// The browser could not read the log `file`; `why` is the name of its error (NotFoundError,
+// SecurityError, ...). Returns 2, the sentence in qv_error.
+EMSCRIPTEN_KEEPALIVE int qv_read_failed(const char* file, const char* why) {
+    const std::string_view name(why);
+    const int error = name == "NotFoundError" ? ENOENT : name == "SecurityError" ? EACCES : EIO;
+    return Failed(quorvane::LogReadError(file, std::strerror(error)), file);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* qv_model() { return g_count.model.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* qv_report_text() { return g_count.text.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* qv_report_json() { return g_count.json.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* qv_error() { return g_count.error.c_str(); }
 }

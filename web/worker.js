@@ -4,69 +4,70 @@
 
 // How often, at most, the share read is posted back while the log is read.
 const PROGRESS_EVERY_MS = 100;
-// How much of the log is read from the browser at a time.
-const READ_PIECE_BYTES = 16 * 1024 * 1024;
+// The buffer that the browser reads the log into, again and again.
+const READ_BUFFER_BYTES = 1024 * 1024;
+
+// The log's bytes as the browser hands them over. Read into one buffer over and over where
+// the browser can (a byte stream), so that reading a big log leaves nothing behind to collect.
+function logReader(file) {
+    const stream = file.stream();
+    try {
+        const reader = stream.getReader({mode: 'byob'});
+        let buffer = new ArrayBuffer(READ_BUFFER_BYTES);
+        return async () => {
+            const {done, value} = await reader.read(new Uint8Array(buffer));
+            if (value) buffer = value.buffer;
+            return done ? null : value;
+        };
+    } catch {
+        const reader = stream.getReader();
+        return async () => {
+            const {done, value} = await reader.read();
+            return done ? null : value;
+        };
+    }
+}
 
 self.onmessage = async ({data: {module, file, rules}}) => {
+    let core = null;
+    const text = (name) => core.UTF8ToString(core.ccall(name, 'number', [], []));
+    const failed = () => self.postMessage({error: text('qv_error')});
     try {
-        const core = await createQuorvane({
+        core = await createQuorvane({
             // The page compiled the WebAssembly once; each worker only instantiates it.
             instantiateWasm(imports, done) {
                 WebAssembly.instantiate(module, imports).then((instance) => done(instance, module));
                 return {};
             },
         });
-        const {FS} = core;
-        const WORKERFS = FS.filesystems.WORKERFS;
-        FS.mkdir('/log');
-        FS.mount(WORKERFS, {files: [file]}, '/log');
+        const call = (name, ...args) => core.ccall(
+            name, 'number', args.map((a) => typeof a === 'string' ? 'string' : 'number'), args);
+        if (call('qv_begin', rules) !== 0) throw new Error(`no rules named ${rules}`);
 
-        // Every read of the log goes through here. The browser's file reads cost far more per
-        // call than per byte, so the log is read 16 MiB at a time and handed to the core in
-        // the blocks it asks for; the browser's own reasons for a failed read become the
-        // system's; the bytes handed over make the progress bar.
-        const total = file.size * core.ccall('qv_passes', 'number', ['string'], [rules]);
-        const reader = new FileReaderSync();
-        let piece = new Uint8Array(0);
-        let pieceStart = 0;
+        // Read block by block, each block counted before the next is asked for: the log is
+        // never in memory as a whole, however big it is.
+        const next = logReader(file);
         let done = 0;
         let posted = 0;
-        const readPiece = (at) => {
+        for (;;) {
+            let block;
             try {
-                const end = Math.min(at + READ_PIECE_BYTES, file.size);
-                piece = new Uint8Array(reader.readAsArrayBuffer(file.slice(at, end)));
-                pieceStart = at;
+                block = await next();
             } catch (e) {
-                throw new FS.ErrnoError(e && e.name === 'NotFoundError' ? 44 /* ENOENT */
-                                        : e && e.name === 'SecurityError' ? 2 /* EACCES */
-                                        : 29 /* EIO */);
+                call('qv_read_failed', file.name, String(e && e.name));
+                return failed();
             }
-        };
-        WORKERFS.stream_ops.read = (stream, buffer, offset, length, position) => {
-            const end = Math.min(position + length, file.size);
-            let at = position;
-            while (at < end) {
-                if (at < pieceStart || at >= pieceStart + piece.length) readPiece(at);
-                const n = Math.min(end, pieceStart + piece.length) - at;
-                buffer.set(piece.subarray(at - pieceStart, at - pieceStart + n), offset + at - position);
-                at += n;
-            }
-            done += at - position;
+            if (!block) break;
+            core.HEAPU8.set(block, call('qv_block', block.length));
+            if (call('qv_feed', block.length, file.name) !== 0) return failed();
+            done += block.length;
             const now = performance.now();
             if (now - posted >= PROGRESS_EVERY_MS) {
                 posted = now;
-                self.postMessage({progress: {done, total}});
+                self.postMessage({progress: {done, total: file.size}});
             }
-            return at - position;
-        };
-
-        const status = core.ccall('qv_count', 'number', ['string', 'string', 'string'],
-                                  ['/log/' + file.name, file.name, rules]);
-        const text = (name) => core.UTF8ToString(core.ccall(name, 'number', [], []));
-        if (status !== 0) {
-            self.postMessage({error: text('qv_error') || 'Cannot count this log.'});
-            return;
         }
+        if (call('qv_end', file.name) !== 0) return failed();
         self.postMessage({
             model: JSON.parse(text('qv_model')),
             reportText: text('qv_report_text'),

@@ -266,6 +266,18 @@ bool ReadRecords(LogLineScanner& log, AdifRecordSink& sink, const YieldHook& yie
         [&reader](const char* data, std::size_t size) { reader.Feed(data, size); }, yield);
 }
 
+// Every table from records of a log handed over block by block.
+class RecordsFeed final : public TableFeed {
+  public:
+    explicit RecordsFeed(LogCounts& counts) : sink_(counts), reader_(sink_) {}
+    void Feed(const char* data, std::size_t size) override { reader_.Feed(data, size); }
+    void Finish() override {}
+
+  private:
+    TableRecords sink_;
+    AdifReader reader_;
+};
+
 class AdifCountingRules final : public CountingRules {
   public:
     std::string_view Name() const override { return "adif"; }
@@ -300,6 +312,9 @@ class AdifCountingRules final : public CountingRules {
         detail::ScanSession session(log, path, hooks);
         TableRecords sink(counts);
         return ReadRecords(log, sink, hooks.yield);
+    }
+    std::unique_ptr<TableFeed> FeedTables(LogCounts& counts) const override {
+        return std::make_unique<RecordsFeed>(counts);
     }
 };
 

@@ -91,9 +91,11 @@ void BandModeTally::ClearCounters() {
     OthersTotal = 0;
 }
 
+LineReading BandModeTally::Reading() { return {&Matcher(), std::make_unique<BandModeSink>(*this)}; }
+
 bool BandModeTally::Scan(LogLineScanner& log, const YieldHook& yield) {
-    BandModeSink sink(*this);
-    const bool completed = log.Scan(Matcher(), sink, yield);
+    const LineReading lines = Reading();
+    const bool completed = log.Scan(*lines.matcher, *lines.sink, yield);
     if (log.readALine()) mystr = log.lastLine();  // an empty log leaves it as it was
     return completed;
 }

@@ -81,8 +81,12 @@ class ContinentSink final : public LineSink {
 bool ContinentBandTally::ScanContinentBands(const std::string& path, const ScanHooks& hooks) {
     LogLineScanner log(hooks.blockSize);
     detail::ScanSession session(log, path, hooks, [this] { *this = ContinentBandTally{}; });
-    ContinentSink sink(*this);
-    return log.Scan(Matcher(), sink, hooks.yield);
+    const LineReading lines = Reading();
+    return log.Scan(*lines.matcher, *lines.sink, hooks.yield);
+}
+
+LineReading ContinentBandTally::Reading() {
+    return {&Matcher(), std::make_unique<ContinentSink>(*this)};
 }
 
 std::int32_t ContinentBandTally::ContinentTotal(int continent) {

@@ -2,18 +2,40 @@
 
 namespace quorvane {
 
-std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
-                                  const TableChoice& tables, const ScanHooks& hooks) {
+namespace {
+
+LogCounts EmptyTables(const TableChoice& tables) {
     LogCounts counts;
     if (tables.bandMode) counts.bandMode.emplace();
     if (tables.continent) counts.continent.emplace();
     if (tables.qsl) counts.qsl.emplace();
-    if (!rules.CountTables(counts, path, hooks)) return std::nullopt;
+    return counts;
+}
+
+void FormTotals(LogCounts& counts) {
     if (counts.bandMode) counts.bandMode->FormTotals();
     if (counts.continent)
         for (int c = 1; c <= static_cast<int>(kContinentCount); ++c)
             counts.continent->ContinentTotal(c);
+}
+
+}  // namespace
+
+std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
+                                  const TableChoice& tables, const ScanHooks& hooks) {
+    LogCounts counts = EmptyTables(tables);
+    if (!rules.CountTables(counts, path, hooks)) return std::nullopt;
+    FormTotals(counts);
     return counts;
+}
+
+LogFeed::LogFeed(const CountingRules& rules, const TableChoice& tables)
+    : counts_(EmptyTables(tables)), feed_(rules.FeedTables(counts_)) {}
+
+LogCounts LogFeed::Finish() {
+    feed_->Finish();
+    FormTotals(counts_);
+    return std::move(counts_);
 }
 
 void ForEachCounter(const LogCounts& counts, const CounterVisitor& visit) {

@@ -127,66 +127,6 @@ void LogLineScanner::Close() noexcept {
 
 namespace {
 
-// Keeps a bounded copy of the last line without touching every line: positions are noted as
-// lines end, and text is copied only once per block.
-class LastLineTracker {
-  public:
-    LastLineTracker(std::string& out, bool& any) : last_(out), any_(any) {
-        last_.clear();
-        any_ = false;
-    }
-
-    void LineEnded(std::ptrdiff_t end, std::ptrdiff_t nextStart) {
-        doneStart_ = currentStart_;
-        doneEnd_ = end;
-        currentStart_ = nextStart;
-    }
-    void SkippedLf(std::ptrdiff_t nextStart) { currentStart_ = nextStart; }
-
-    // Bytes [0, consumed) of `block` are done; the rest moves to the front of the next block.
-    void BlockDone(const char* block, std::ptrdiff_t consumed) {
-        if (doneEnd_ >= 0) {
-            std::string line = doneStart_ < 0 ? std::move(current_) : std::string();
-            Append(line, block + std::max<std::ptrdiff_t>(doneStart_, 0), block + doneEnd_);
-            last_ = std::move(line);
-            any_ = true;
-            current_.clear();
-            currentLength_ = 0;
-        }
-        const std::ptrdiff_t from = std::max<std::ptrdiff_t>(currentStart_, 0);
-        if (consumed > from) {
-            Append(current_, block + from, block + consumed);
-            currentLength_ += static_cast<std::uint64_t>(consumed - from);
-        }
-        currentStart_ = -1;
-        doneStart_ = -1;
-        doneEnd_ = -1;
-    }
-
-    // At the end of the file: an unterminated last line is the last line.
-    void FileEnded() {
-        if (currentLength_ > 0) {
-            last_ = std::move(current_);
-            any_ = true;
-        }
-    }
-
-  private:
-    static void Append(std::string& s, const char* from, const char* to) {
-        const std::size_t room =
-            LogLineScanner::kLastLineLimit - std::min(s.size(), LogLineScanner::kLastLineLimit);
-        s.append(from, std::min<std::size_t>(room, static_cast<std::size_t>(to - from)));
-    }
-
-    std::string& last_;
-    bool& any_;
-    std::string current_;  // prefix of the current line from earlier blocks
-    std::uint64_t currentLength_ = 0;
-    std::ptrdiff_t currentStart_ = 0;  // -1: the current line began in an earlier block
-    std::ptrdiff_t doneStart_ = -1;
-    std::ptrdiff_t doneEnd_ = -1;  // end of the last line completed in this block
-};
-
 // Bit i set where chunk byte i is '<', CR or LF.
 inline std::uint32_t InterestingBytes(const char* p) noexcept {
 #if QUORVANE_SSE2
@@ -209,61 +149,136 @@ constexpr std::size_t kChunk = 16;
 
 }  // namespace
 
+// ---------------------------------------------------------------------------------------------
+// LastLineTracker
+
+void detail::LastLineTracker::BlockDone(const char* block, std::ptrdiff_t consumed) {
+    const auto append = [](std::string& s, const char* from, const char* to) {
+        const std::size_t room =
+            LogLineScanner::kLastLineLimit - std::min(s.size(), LogLineScanner::kLastLineLimit);
+        s.append(from, std::min<std::size_t>(room, static_cast<std::size_t>(to - from)));
+    };
+    if (doneEnd_ >= 0) {
+        std::string line = doneStart_ < 0 ? std::move(current_) : std::string();
+        append(line, block + std::max<std::ptrdiff_t>(doneStart_, 0), block + doneEnd_);
+        last_ = std::move(line);
+        any_ = true;
+        current_.clear();
+        currentLength_ = 0;
+    }
+    const std::ptrdiff_t from = std::max<std::ptrdiff_t>(currentStart_, 0);
+    if (consumed > from) {
+        append(current_, block + from, block + consumed);
+        currentLength_ += static_cast<std::uint64_t>(consumed - from);
+    }
+    currentStart_ = -1;
+    doneStart_ = -1;
+    doneEnd_ = -1;
+}
+
+void detail::LastLineTracker::LogEnded() {
+    if (currentLength_ > 0) {
+        last_ = std::move(current_);
+        any_ = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// LineScan
+
+namespace {
+constexpr std::size_t kPad = TagMatcher::kMaxLiteral + kChunk;
+}
+
+LineScan::LineScan(const TagMatcher& matcher, LineSink& sink, std::size_t blockSize)
+    : matcher_(matcher),
+      sink_(sink),
+      blockSize_(blockSize == 0 ? LogLineScanner::kBlockSize : blockSize),
+      buffer_(kCarry + blockSize_ + kPad) {}
+
+void LineScan::Feed(const char* data, std::size_t size) {
+    while (size > 0) {
+        const std::size_t n = std::min(size, blockSize_);
+        std::memcpy(Space(), data, n);
+        Commit(n);
+        data += n;
+        size -= n;
+    }
+}
+
+void LineScan::Finish() {
+    Commit(0);
+    if (tags_ != 0) sink_.OnLine(tags_);
+    tags_ = 0;
+    last_.LogEnded();
+}
+
+void LineScan::Commit(std::size_t got) {
+    char* const buf = buffer_.data();
+    const TagMatcher& matcher = matcher_;
+    LineSink& sink = sink_;
+    const bool atEnd = got == 0;
+    std::size_t length = length_ + got;
+    std::memset(buf + length, 0, kPad);
+    TagBits tags = tags_;
+
+    // Positions below `limit` have a whole literal's worth of bytes behind them.
+    const std::size_t limit = atEnd ? length : (length >= kCarry ? length - (kCarry - 1) : 0);
+    for (std::size_t base = 0; base < limit; base += kChunk) {
+        std::uint32_t hits = InterestingBytes(buf + base);
+        if (limit - base < kChunk) hits &= (std::uint32_t{1} << (limit - base)) - 1;
+        while (hits != 0) {
+            const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(hits));
+            hits &= hits - 1;
+            const char c = buf[i];
+            if (c == '<') {
+                tags |= matcher.MatchAt(buf + i);
+                continue;
+            }
+            const auto pos = static_cast<std::ptrdiff_t>(i);
+            if (c == '\n' && (i > 0 ? buf[i - 1] : byteBefore_) == '\r') {
+                last_.SkippedLf(pos + 1);  // the LF of a CRLF
+                continue;
+            }
+            if (tags != 0) {
+                sink.OnLine(tags);
+                tags = 0;
+            }
+            last_.LineEnded(pos, pos + 1);
+        }
+    }
+    last_.BlockDone(buf, static_cast<std::ptrdiff_t>(limit));
+    if (limit > 0) byteBefore_ = buf[limit - 1];
+    std::memmove(buf, buf + limit, length - limit);
+    length_ = length - limit;
+    tags_ = tags;
+}
+
+// ---------------------------------------------------------------------------------------------
+// LogLineScanner: reading
+
 bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const YieldHook& yield) {
     if (!IsOpen()) throw std::logic_error("LogLineScanner::Scan without an open log");
-    constexpr std::size_t kCarry = TagMatcher::kMaxLiteral;  // a tag cut by a block end
-    constexpr std::size_t kPad = TagMatcher::kMaxLiteral + kChunk;
-    buffer_.resize(kCarry + blockSize_ + kPad);
-    char* const buf = buffer_.data();
-
-    LastLineTracker last(lastLine_, readALine_);
-    std::size_t length = 0;  // bytes in buf
-    TagBits tags = 0;        // of the current line so far
-    char byteBefore = '\0';  // the byte before buf[0], for a CRLF cut by a block end
+    LineScan scan(matcher, sink, blockSize_);
+    lastLine_.clear();
+    readALine_ = false;
     for (;;) {
         ssize_t got;
         do {
-            got = ::read(fd_, buf + length, blockSize_);
+            got = ::read(fd_, scan.Space(), blockSize_);
         } while (got < 0 && errno == EINTR);
         if (got < 0) throw LogReadError(path_, SystemReason(errno));
-        const bool atEnd = got == 0;
-        length += static_cast<std::size_t>(got);
-        std::memset(buf + length, 0, kPad);
-
-        // Positions below `limit` have a whole literal's worth of bytes behind them.
-        const std::size_t limit = atEnd ? length : (length >= kCarry ? length - (kCarry - 1) : 0);
-        for (std::size_t base = 0; base < limit; base += kChunk) {
-            std::uint32_t hits = InterestingBytes(buf + base);
-            if (limit - base < kChunk) hits &= (std::uint32_t{1} << (limit - base)) - 1;
-            while (hits != 0) {
-                const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(hits));
-                hits &= hits - 1;
-                const char c = buf[i];
-                if (c == '<') {
-                    tags |= matcher.MatchAt(buf + i);
-                    continue;
-                }
-                const auto pos = static_cast<std::ptrdiff_t>(i);
-                if (c == '\n' && (i > 0 ? buf[i - 1] : byteBefore) == '\r') {
-                    last.SkippedLf(pos + 1);  // the LF of a CRLF
-                    continue;
-                }
-                if (tags != 0) {
-                    sink.OnLine(tags);
-                    tags = 0;
-                }
-                last.LineEnded(pos, pos + 1);
-            }
+        if (got == 0) break;
+        scan.Commit(static_cast<std::size_t>(got));
+        if (yield && !yield()) {
+            lastLine_ = scan.lastLine();
+            readALine_ = scan.readALine();
+            return false;
         }
-        last.BlockDone(buf, static_cast<std::ptrdiff_t>(limit));
-        if (limit > 0) byteBefore = buf[limit - 1];
-        std::memmove(buf, buf + limit, length - limit);
-        length -= limit;
-        if (atEnd) break;
-        if (yield && !yield()) return false;
     }
-    if (tags != 0) sink.OnLine(tags);
-    last.FileEnded();
+    scan.Finish();
+    lastLine_ = scan.lastLine();
+    readALine_ = scan.readALine();
     return true;
 }
 

@@ -27,12 +27,16 @@ class QslSink final : public LineSink {
 
 }  // namespace
 
-void QslTally::Count(const std::string& path, const ScanHooks& hooks) {
+LineReading QslTally::Reading(std::size_t field) {
     static const auto matchers = [] {
         std::vector<TagMatcher> m;
         for (const QslField& f : QslFields) m.emplace_back(std::vector<TagLiteral>{{f.tag, 1}});
         return m;
     }();
+    return {&matchers.at(field), std::make_unique<QslSink>(Counter(field), QslFields[field].name)};
+}
+
+void QslTally::Count(const std::string& path, const ScanHooks& hooks) {
     *this = QslTally{};
     LogLineScanner log(hooks.blockSize);
     // The first opening shows the busy notice and the session closes it after the last pass.
@@ -42,8 +46,8 @@ void QslTally::Count(const std::string& path, const ScanHooks& hooks) {
             log.Close();
             log.Open(path);
         }
-        QslSink sink(Counter(f), QslFields[f].name);
-        log.Scan(matchers[f], sink);
+        const LineReading lines = Reading(f);
+        log.Scan(*lines.matcher, *lines.sink);
     }
 }
 

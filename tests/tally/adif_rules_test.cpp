@@ -94,6 +94,10 @@ std::string Both(const std::string& text, std::size_t blockSize = 0) {
     const testing::TempFile file(text);
     const LogCounts t = testing::CountFile(file.path, blockSize, AdifFieldRules());
     EXPECT_EQ(testing::Differences(t, reference::CountAdif(text), false), "") << text;
+    EXPECT_EQ(testing::Differences(testing::FeedText(text, blockSize, AdifFieldRules()),
+                                   reference::CountAdif(text), false),
+              "")
+        << "fed: " << text;
     return testing::Nonzero(t);
 }
 

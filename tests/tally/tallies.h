@@ -2,6 +2,7 @@
 // implementation; shared by the tests and the fuzz target, so no GoogleTest here.
 #pragma once
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -18,6 +19,17 @@ namespace quorvane::testing {
 inline LogCounts CountFile(const std::string& path, std::size_t blockSize = 0,
                            const CountingRules& rules = ExactRules()) {
     return *CountLog(path, rules, {}, {.blockSize = blockSize});
+}
+
+// All three tables with their totals, the log handed over `piece` bytes at a time (0: at
+// once), as a caller that reads it itself hands it over.
+inline LogCounts FeedText(std::string_view text, std::size_t piece,
+                          const CountingRules& rules = ExactRules()) {
+    LogFeed feed(rules);
+    if (piece == 0) piece = text.size() + 1;
+    for (std::size_t at = 0; at < text.size(); at += piece)
+        feed.Feed(text.data() + at, std::min(piece, text.size() - at));
+    return feed.Finish();
 }
 
 // The reference's counters of one section, by the section's JSON name.

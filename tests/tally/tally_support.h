@@ -27,6 +27,8 @@ inline LogCounts CountChecked(std::string_view text, std::size_t blockSize = 0) 
     TempFile file(text);
     LogCounts t = CountFile(file.path, blockSize);
     EXPECT_EQ(Differences(t, reference::CountText(text), true), "") << "scanner/reference";
+    EXPECT_EQ(Differences(FeedText(text, blockSize), reference::CountText(text), true), "")
+        << "fed/reference";
     return t;
 }
 

@@ -46,6 +46,9 @@ struct BandModeTally {
 
     // Counts the lines of an open log. Returns false when `yield` stopped the scan early.
     bool Scan(LogLineScanner& log, const YieldHook& yield = {});
+    // What Scan looks for and counts, for a log read elsewhere (LineScan); the caller sets
+    // mystr.
+    LineReading Reading();
 
     // The totals, each formed from the counters and stored; raise CounterOverflow.
     std::int32_t FormClassTotal(std::size_t modeClass);

@@ -50,6 +50,8 @@ struct ContinentBandTally {
     // LogOpenError (the tally is then unchanged), LogReadError and CounterOverflow; the log
     // is closed and `hooks.closed` called in every case once `hooks.opened` was.
     bool ScanContinentBands(const std::string& path, const ScanHooks& hooks = {});
+    // What ScanContinentBands looks for and counts, for a log read elsewhere (LineScan).
+    LineReading Reading();
 
     // The sum of a continent's ten counters (continent 1 to 7), stored in its total field.
     // On overflow the total keeps its previous value.

@@ -2,6 +2,8 @@
 // made and counts every scan by it.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,18 @@
 namespace quorvane {
 
 struct LogCounts;
+
+// Tables counted from a log that the caller reads itself and hands over in blocks of any size
+// (the web page reads the user's file with the browser's reader). One reading of the log is
+// enough whatever the rules; the counts are those that CountTables makes.
+class TableFeed {
+  public:
+    virtual ~TableFeed() = default;
+    // The next bytes of the log. Raises CounterOverflow.
+    virtual void Feed(const char* data, std::size_t size) = 0;
+    // The log has ended. Raises CounterOverflow.
+    virtual void Finish() = 0;
+};
 
 class CountingRules {
   public:
@@ -39,6 +53,11 @@ class CountingRules {
     // hook stopped a scan.
     virtual bool CountTables(LogCounts& counts, const std::string& path,
                              const ScanHooks& hooks) const;
+
+    // The counters (not the totals) of the tables that `counts` holds, zeroed, from a log
+    // handed over block by block. `counts` must outlive the feed. The scans that CountTables
+    // makes one after another each take every block in turn here, in the same order.
+    virtual std::unique_ptr<TableFeed> FeedTables(LogCounts& counts) const;
 };
 
 // The program's own rules: each text line is searched for fixed tag literals.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,24 @@ struct LogCounts {
 // yield hook stopped a scan. Raises LogOpenError, LogReadError and CounterOverflow.
 std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
                                   const TableChoice& tables = {}, const ScanHooks& hooks = {});
+
+// A whole log counted from blocks that the caller reads itself (see TableFeed): the counts
+// and totals that CountLog makes of the same bytes.
+class LogFeed {
+  public:
+    explicit LogFeed(const CountingRules& rules, const TableChoice& tables = {});
+    LogFeed(const LogFeed&) = delete;
+    LogFeed& operator=(const LogFeed&) = delete;
+
+    // The next bytes of the log. Raises CounterOverflow.
+    void Feed(const char* data, std::size_t size) { feed_->Feed(data, size); }
+    // The log has ended: its counts. Call once. Raises CounterOverflow.
+    LogCounts Finish();
+
+  private:
+    LogCounts counts_;
+    std::unique_ptr<TableFeed> feed_;
+};
 
 // The JSON section of each table.
 inline constexpr std::string_view kBandModeSection = "bandMode";

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,10 +68,14 @@ class TagMatcher {
 // Told each line's tag set; lines without any tag are not reported.
 class LineSink {
   public:
+    virtual ~LineSink() = default;
     virtual void OnLine(TagBits tags) = 0;
+};
 
-  protected:
-    ~LineSink() = default;
+// What one reading of a log looks for, and where its lines go.
+struct LineReading {
+    const TagMatcher* matcher;
+    std::unique_ptr<LineSink> sink;
 };
 
 // Called after each block read; returning false stops the scan.
@@ -133,6 +138,75 @@ class LogLineScanner {
     std::string lastLine_;
     bool readALine_ = false;
     std::vector<char> buffer_;
+};
+
+namespace detail {
+
+// Keeps a bounded copy of the last line without touching every line: positions are noted as
+// lines end, and text is copied only once per block.
+class LastLineTracker {
+  public:
+    void LineEnded(std::ptrdiff_t end, std::ptrdiff_t nextStart) {
+        doneStart_ = currentStart_;
+        doneEnd_ = end;
+        currentStart_ = nextStart;
+    }
+    void SkippedLf(std::ptrdiff_t nextStart) { currentStart_ = nextStart; }
+    // Bytes [0, consumed) of `block` are done; the rest moves to the front of the next block.
+    void BlockDone(const char* block, std::ptrdiff_t consumed);
+    // At the end of the log: an unterminated last line is the last line.
+    void LogEnded();
+
+    const std::string& line() const noexcept { return last_; }
+    bool any() const noexcept { return any_; }
+
+  private:
+    std::string last_;
+    bool any_ = false;
+    std::string current_;  // prefix of the current line from earlier blocks
+    std::uint64_t currentLength_ = 0;
+    std::ptrdiff_t currentStart_ = 0;  // -1: the current line began in an earlier block
+    std::ptrdiff_t doneStart_ = -1;
+    std::ptrdiff_t doneEnd_ = -1;  // end of the last line completed in this block
+};
+
+}  // namespace detail
+
+// The lines of a log handed over in blocks of any size, one after the other: the line rule and
+// the tag test of LogLineScanner::Scan, for a log that the caller reads itself.
+class LineScan {
+  public:
+    explicit LineScan(const TagMatcher& matcher, LineSink& sink,
+                      std::size_t blockSize = LogLineScanner::kBlockSize);
+    LineScan(const LineScan&) = delete;
+    LineScan& operator=(const LineScan&) = delete;
+
+    // The next bytes of the log.
+    void Feed(const char* data, std::size_t size);
+    // The log has ended; its last line is told.
+    void Finish();
+
+    // As LogLineScanner's, once finished.
+    const std::string& lastLine() const noexcept { return last_.line(); }
+    bool readALine() const noexcept { return last_.any(); }
+
+  private:
+    friend class LogLineScanner;
+    static constexpr std::size_t kCarry = TagMatcher::kMaxLiteral;  // a tag cut by a block end
+
+    // Room for blockSize bytes, which Commit then scans; LogLineScanner reads into it.
+    char* Space() noexcept { return buffer_.data() + length_; }
+    // `got` more bytes are in Space(); 0 means the log has ended.
+    void Commit(std::size_t got);
+
+    const TagMatcher& matcher_;
+    LineSink& sink_;
+    std::size_t blockSize_;
+    std::vector<char> buffer_;
+    std::size_t length_ = 0;  // bytes in buffer_
+    TagBits tags_ = 0;        // of the current line so far
+    char byteBefore_ = '\0';  // the byte before buffer_[0], for a CRLF cut by a block end
+    detail::LastLineTracker last_;
 };
 
 }  // namespace quorvane

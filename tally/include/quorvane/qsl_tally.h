@@ -27,6 +27,9 @@ struct QslTally {
     // Raises LogOpenError, LogReadError and CounterOverflow; the log is closed and
     // `hooks.closed` called in every case once `hooks.opened` was. `hooks.yield` is unused.
     void Count(const std::string& path, const ScanHooks& hooks = {});
+    // What the pass of QslFields[field] looks for and counts, for a log read elsewhere
+    // (LineScan).
+    LineReading Reading(std::size_t field);
 
     // The channel's cell text: "-" when nothing was sent, else received/sent as "##.#%".
     std::string PercentText(std::size_t channel) const;
