@@ -49,11 +49,11 @@ function rulesTitle() {
 }
 
 // Counts `file` by the chosen rules in a fresh worker; whatever was shown or counted before
-// is dropped first.
-async function count(file) {
+// is dropped first. A `folder` dropped on the page only gets the core's sentence for it.
+async function count(file, folder = false) {
     stopCounting();
     clearResults();
-    chosen = file;
+    chosen = folder ? null : file;
     const mine = ++generation;
     const rules = $('rules').value;
     const title = rulesTitle();
@@ -88,7 +88,7 @@ async function count(file) {
         setState('error');
         say(`Cannot count "${file.name}": ${event.message || 'the worker stopped'}.`);
     };
-    counting.postMessage({module, file, rules});
+    counting.postMessage({module, file, rules, folder});
 }
 
 function show(file, rules, title, data) {
@@ -250,14 +250,5 @@ document.addEventListener('drop', (event) => {
     const entry = item && item.webkitGetAsEntry && item.webkitGetAsEntry();
     const file = event.dataTransfer.files[0];
     if (!file) return;
-    if (entry && entry.isDirectory) {
-        ++generation;
-        stopCounting();
-        clearResults();
-        chosen = null;
-        setState('error');
-        say(`Cannot open "${file.name}": it is a folder, not a log.`);
-        return;
-    }
-    count(file);
+    count(file, Boolean(entry && entry.isDirectory));
 });

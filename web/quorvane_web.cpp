@@ -80,10 +80,12 @@ EMSCRIPTEN_KEEPALIVE int qv_end(const char* file) {
     }
 }
 
-// The browser could not read the log `file`; `why` is the name of its error (NotFoundError,
-// SecurityError, ...). Returns 2, the sentence in qv_error.
-EMSCRIPTEN_KEEPALIVE int qv_read_failed(const char* file, const char* why) {
+// The log `file` cannot be counted: `why` is "Folder" for a folder dropped on the page, else the
+// name of the browser's error in reading it (NotFoundError, SecurityError, ...). Returns 2, the
+// sentence in qv_error.
+EMSCRIPTEN_KEEPALIVE int qv_failed(const char* file, const char* why) {
     const std::string_view name(why);
+    if (name == "Folder") return Failed(quorvane::LogOpenError(file, std::strerror(EISDIR)), file);
     const int error = name == "NotFoundError" ? ENOENT : name == "SecurityError" ? EACCES : EIO;
     return Failed(quorvane::LogReadError(file, std::strerror(error)), file);
 }

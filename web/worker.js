@@ -28,7 +28,7 @@ function logReader(file) {
     }
 }
 
-self.onmessage = async ({data: {module, file, rules}}) => {
+self.onmessage = async ({data: {module, file, rules, folder}}) => {
     let core = null;
     const text = (name) => core.UTF8ToString(core.ccall(name, 'number', [], []));
     const failed = () => self.postMessage({error: text('qv_error')});
@@ -43,6 +43,10 @@ self.onmessage = async ({data: {module, file, rules}}) => {
         const call = (name, ...args) => core.ccall(
             name, 'number', args.map((a) => typeof a === 'string' ? 'string' : 'number'), args);
         if (call('qv_begin', rules) !== 0) throw new Error(`no rules named ${rules}`);
+        if (folder) {
+            call('qv_failed', file.name, 'Folder');
+            return failed();
+        }
 
         // Read block by block, each block counted before the next is asked for: the log is
         // never in memory as a whole, however big it is.
@@ -54,7 +58,7 @@ self.onmessage = async ({data: {module, file, rules}}) => {
             try {
                 block = await next();
             } catch (e) {
-                call('qv_read_failed', file.name, String(e && e.name));
+                call('qv_failed', file.name, String(e && e.name));
                 return failed();
             }
             if (!block) break;

@@ -254,6 +254,24 @@ test('a log removed after it was chosen gives one sentence and no table', async 
     assert.equal(await page.$$eval('[data-counter]', (cells) => cells.length), 0);
 });
 
+test('a folder dropped on the page gives the core\'s sentence for it and no table', async () => {
+    await choose(SAMPLE);
+    assert.equal(await settled(), 'done');
+    await page.evaluate(() => {
+        const data = new DataTransfer();
+        data.items.add(new File([], 'Logs'));
+        // The item answers as a dropped folder's does.
+        const item = DataTransferItem.prototype;
+        const entry = Object.getOwnPropertyDescriptor(item, 'webkitGetAsEntry');
+        Object.defineProperty(item, 'webkitGetAsEntry', {...entry, value: () => ({isDirectory: true})});
+        document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true}));
+        Object.defineProperty(item, 'webkitGetAsEntry', entry);
+    });
+    assert.equal(await settled(), 'error');
+    assert.equal(await statusText(), 'Cannot open "Logs": Is a directory.');
+    assert.equal(await page.$$eval('[data-counter]', (cells) => cells.length), 0);
+});
+
 // ---- copy and save
 
 test('Copy as text copies what quorvane-report prints', async () => {
