@@ -13,7 +13,8 @@ const bytes = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
 
 const workerUrl = URL.createObjectURL(
     new Blob([bytes(WORKER_BASE64)], {type: 'text/javascript'}));
-const wasmModule = WebAssembly.compile(bytes(WASM_BASE64));
+// Null in a browser without WebAssembly or its 128-bit SIMD.
+const wasmModule = (async () => WebAssembly.compile(bytes(WASM_BASE64)))().catch(() => null);
 
 let chosen = null;   // the File being shown or counted
 let worker = null;   // the count under way
@@ -64,6 +65,12 @@ async function count(file, folder = false) {
 
     const module = await wasmModule;
     if (mine !== generation || document.body.dataset.state !== 'counting') return;
+    if (!module) {
+        stopCounting();
+        setState('error');
+        say('This browser cannot run the counting code of this page; a current browser can.');
+        return;
+    }
     const counting = new Worker(workerUrl);
     worker = counting;
     counting.onmessage = ({data}) => {

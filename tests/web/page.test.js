@@ -272,6 +272,17 @@ test('a folder dropped on the page gives the core\'s sentence for it and no tabl
     assert.equal(await page.$$eval('[data-counter]', (cells) => cells.length), 0);
 });
 
+test('a browser that cannot compile the counting code is told so, with no table', async () => {
+    await page.evaluateOnNewDocument(() => {
+        WebAssembly.compile = () => Promise.reject(new WebAssembly.CompileError('no SIMD'));
+    });
+    await page.goto(PAGE);
+    await choose(SAMPLE);
+    assert.equal(await settled(), 'error');
+    assert.match(await statusText(), /^This browser cannot run the counting code/);
+    assert.equal(await page.$$eval('[data-counter]', (cells) => cells.length), 0);
+});
+
 // ---- copy and save
 
 test('Copy as text copies what quorvane-report prints', async () => {
