@@ -70,28 +70,16 @@ void QslCounts(const QslTally& t, Grid& g, Names& n) {
     }
 }
 
-// Only texts of the program's tables and names go through here: letters, digits, ".%/-" and
-// spaces, with the file name as the one exception.
-std::string Quote(std::string_view s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) continue;
-        out += c;
-    }
-    return out + "\"";
-}
-
 void Table(std::string& out, std::string_view id, std::string_view title, const Grid& g,
            const Names& names) {
-    out += "{\"id\": " + Quote(id) + ", \"title\": " + Quote(title) + ", \"rows\": [";
+    out += "{\"id\": " + JsonString(id) + ", \"title\": " + JsonString(title) + ", \"rows\": [";
     for (std::size_t r = 0; r < g.size(); ++r) {
         out += r ? ", [" : "[";
         for (std::size_t c = 0; c < g[r].size(); ++c) {
             out += c ? ", " : "";
-            out += "{\"text\": " + Quote(g[r][c]);
+            out += "{\"text\": " + JsonString(g[r][c]);
             if (r == 0 || c == 0) out += ", \"header\": true";
-            if (!names[r][c].empty()) out += ", \"counter\": " + Quote(names[r][c]);
+            if (!names[r][c].empty()) out += ", \"counter\": " + JsonString(names[r][c]);
             out += "}";
         }
         out += "]";
@@ -104,17 +92,18 @@ void Table(std::string& out, std::string_view id, std::string_view title, const 
 template <std::size_t N, typename Value>
 void Chart(std::string& out, std::string_view id, std::string_view title,
            const std::array<std::string_view, N>& series, Value value) {
-    out += "{\"id\": " + Quote(id) + ", \"title\": " + Quote(title) + ", \"categories\": [";
+    out +=
+        "{\"id\": " + JsonString(id) + ", \"title\": " + JsonString(title) + ", \"categories\": [";
     for (std::size_t b = 0; b < kBandCount; ++b)
-        out += (b ? ", " : "") + Quote(BandTable[b].chartLabel);
+        out += (b ? ", " : "") + JsonString(BandTable[b].chartLabel);
     out += "], \"series\": [";
     std::int64_t largest = 0;
     for (std::size_t s = 0; s < N; ++s) {
         char colour[8];
         std::snprintf(colour, sizeof colour, "#%06X",
                       static_cast<unsigned>(kChartSeriesColours[s % kChartSeriesColours.size()]));
-        out += (s ? ", {" : "{") + std::string("\"name\": ") + Quote(series[s]) +
-               ", \"colour\": " + Quote(colour) + ", \"values\": [";
+        out += (s ? ", {" : "{") + std::string("\"name\": ") + JsonString(series[s]) +
+               ", \"colour\": " + JsonString(colour) + ", \"values\": [";
         for (std::size_t b = 0; b < kBandCount; ++b) {
             const std::int32_t v = value(s, b);
             largest = std::max<std::int64_t>(largest, v);

@@ -19,6 +19,7 @@
 namespace {
 
 struct Count {
+    std::string file;  // the user's name of the log
     const quorvane::CountingRules* rules = nullptr;
     std::unique_ptr<quorvane::LogFeed> feed;
     std::vector<char> block;  // where the worker puts the next bytes
@@ -27,9 +28,9 @@ struct Count {
 Count g_count;
 
 // What the worker is told when a count fails: 2, with the sentence in qv_error.
-int Failed(const quorvane::TallyError& error, const char* file) {
+int Failed(const quorvane::TallyError& error) {
     g_count.feed.reset();
-    g_count.error = quorvane::ErrorSentence(error, file);
+    g_count.error = quorvane::ErrorSentence(error, g_count.file);
     return 2;
 }
 
@@ -37,10 +38,11 @@ int Failed(const quorvane::TallyError& error, const char* file) {
 
 extern "C" {
 
-// Begins a count by the rules named `rules`, all three tables. Returns 0, or 1 when the rules
-// are unknown.
-EMSCRIPTEN_KEEPALIVE int qv_begin(const char* rules) {
+// Begins a count of the log `file` by the rules named `rules`, all three tables. Returns 0, or
+// 1 when the rules are unknown.
+EMSCRIPTEN_KEEPALIVE int qv_begin(const char* file, const char* rules) {
     g_count = Count{};
+    g_count.file = file;
     g_count.rules = quorvane::RulesNamed(rules);
     if (!g_count.rules) return 1;
     g_count.feed = std::make_unique<quorvane::LogFeed>(*g_count.rules);
@@ -54,40 +56,40 @@ EMSCRIPTEN_KEEPALIVE char* qv_block(std::size_t size) {
 }
 
 // Counts the `size` bytes written at qv_block. Returns 0, or 2 when the count failed.
-EMSCRIPTEN_KEEPALIVE int qv_feed(std::size_t size, const char* file) {
+EMSCRIPTEN_KEEPALIVE int qv_feed(std::size_t size) {
     if (!g_count.feed) return 2;
     try {
         g_count.feed->Feed(g_count.block.data(), size);
         return 0;
     } catch (const quorvane::TallyError& e) {
-        return Failed(e, file);
+        return Failed(e);
     }
 }
 
-// The log `file` has ended: its model, text and JSON are made. Returns 0, or 2 when the count
-// failed.
-EMSCRIPTEN_KEEPALIVE int qv_end(const char* file) {
+// The log has ended: its model, text and JSON are made. Returns 0, or 2 when the count failed.
+EMSCRIPTEN_KEEPALIVE int qv_end() {
     if (!g_count.feed) return 2;
     try {
         const quorvane::LogCounts counts = g_count.feed->Finish();
         g_count.feed.reset();
-        g_count.model = quorvane::web::PageModel(file, *g_count.rules, counts);
-        g_count.text = quorvane::ReportText(file, *g_count.rules, counts);
-        g_count.json = quorvane::ReportJson(file, *g_count.rules, counts);
+        g_count.model = quorvane::web::PageModel(g_count.file, *g_count.rules, counts);
+        g_count.text = quorvane::ReportText(g_count.file, *g_count.rules, counts);
+        g_count.json = quorvane::ReportJson(g_count.file, *g_count.rules, counts);
         return 0;
     } catch (const quorvane::TallyError& e) {
-        return Failed(e, file);
+        return Failed(e);
     }
 }
 
-// The log `file` cannot be counted: `why` is "Folder" for a folder dropped on the page, else the
-// name of the browser's error in reading it (NotFoundError, SecurityError, ...). Returns 2, the
+// The log cannot be counted: `why` is "Folder" for a folder dropped on the page, else the name
+// of the browser's error in reading it (NotFoundError, SecurityError, ...). Returns 2, the
 // sentence in qv_error.
-EMSCRIPTEN_KEEPALIVE int qv_failed(const char* file, const char* why) {
+EMSCRIPTEN_KEEPALIVE int qv_failed(const char* why) {
     const std::string_view name(why);
-    if (name == "Folder") return Failed(quorvane::LogOpenError(file, std::strerror(EISDIR)), file);
+    const std::string& file = g_count.file;
+    if (name == "Folder") return Failed(quorvane::LogOpenError(file, std::strerror(EISDIR)));
     const int error = name == "NotFoundError" ? ENOENT : name == "SecurityError" ? EACCES : EIO;
-    return Failed(quorvane::LogReadError(file, std::strerror(error)), file);
+    return Failed(quorvane::LogReadError(file, std::strerror(error)));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* qv_model() { return g_count.model.c_str(); }

@@ -42,9 +42,9 @@ self.onmessage = async ({data: {module, file, rules, folder}}) => {
         });
         const call = (name, ...args) => core.ccall(
             name, 'number', args.map((a) => typeof a === 'string' ? 'string' : 'number'), args);
-        if (call('qv_begin', rules) !== 0) throw new Error(`no rules named ${rules}`);
+        if (call('qv_begin', file.name, rules) !== 0) throw new Error(`no rules named ${rules}`);
         if (folder) {
-            call('qv_failed', file.name, 'Folder');
+            call('qv_failed', 'Folder');
             return failed();
         }
 
@@ -58,12 +58,12 @@ self.onmessage = async ({data: {module, file, rules, folder}}) => {
             try {
                 block = await next();
             } catch (e) {
-                call('qv_failed', file.name, String(e && e.name));
+                call('qv_failed', String(e && e.name));
                 return failed();
             }
             if (!block) break;
             core.HEAPU8.set(block, call('qv_block', block.length));
-            if (call('qv_feed', block.length, file.name) !== 0) return failed();
+            if (call('qv_feed', block.length) !== 0) return failed();
             done += block.length;
             const now = performance.now();
             if (now - posted >= PROGRESS_EVERY_MS) {
@@ -71,7 +71,7 @@ self.onmessage = async ({data: {module, file, rules, folder}}) => {
                 self.postMessage({progress: {done, total: file.size}});
             }
         }
-        if (call('qv_end', file.name) !== 0) return failed();
+        if (call('qv_end') !== 0) return failed();
         self.postMessage({
             model: JSON.parse(text('qv_model')),
             reportText: text('qv_report_text'),

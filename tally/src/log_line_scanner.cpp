@@ -262,24 +262,26 @@ bool LogLineScanner::Scan(const TagMatcher& matcher, LineSink& sink, const Yield
     LineScan scan(matcher, sink, blockSize_);
     lastLine_.clear();
     readALine_ = false;
+    bool completed = true;
     for (;;) {
         ssize_t got;
         do {
             got = ::read(fd_, scan.Space(), blockSize_);
         } while (got < 0 && errno == EINTR);
         if (got < 0) throw LogReadError(path_, SystemReason(errno));
-        if (got == 0) break;
+        if (got == 0) {
+            scan.Finish();
+            break;
+        }
         scan.Commit(static_cast<std::size_t>(got));
         if (yield && !yield()) {
-            lastLine_ = scan.lastLine();
-            readALine_ = scan.readALine();
-            return false;
+            completed = false;
+            break;
         }
     }
-    scan.Finish();
     lastLine_ = scan.lastLine();
     readALine_ = scan.readALine();
-    return true;
+    return completed;
 }
 
 bool LogLineScanner::ReadBlocks(const std::function<void(const char*, std::size_t)>& consume,

@@ -109,33 +109,6 @@ int Utf8SequenceAt(std::string_view s, std::size_t i) {
     return length;
 }
 
-// A JSON string; a file name that is not valid UTF-8 gets one U+FFFD for each maximal subpart
-// of an ill-formed sequence, so that strict parsers accept the output.
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int length = Utf8SequenceAt(s, i);
-        if (length < 0) {
-            out += "\\ufffd";
-            i += static_cast<std::size_t>(-length);
-            continue;
-        }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out.append(s.substr(i, static_cast<std::size_t>(length)));
-        }
-        i += static_cast<std::size_t>(length);
-    }
-    return out + "\"";
-}
-
 // Writes the members of one object after the other, with ", " between them.
 class JsonObject {
   public:
@@ -161,6 +134,31 @@ class JsonObject {
 };
 
 }  // namespace
+
+std::string JsonString(std::string_view s) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int length = Utf8SequenceAt(s, i);
+        if (length < 0) {
+            out += "\\ufffd";
+            i += static_cast<std::size_t>(-length);
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out.append(s.substr(i, static_cast<std::size_t>(length)));
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return out + "\"";
+}
 
 std::string ReportText(std::string_view file, const CountingRules& rules, const LogCounts& counts) {
     const std::string note = " (" + std::string(rules.Title()) + ")";

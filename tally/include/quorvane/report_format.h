@@ -18,6 +18,11 @@ Grid BandModeGrid(const BandModeTally& tally);        // bands, Total and Others
 Grid ContinentGrid(const ContinentBandTally& tally);  // bands and Total by continent
 Grid QslGrid(const QslTally& tally);                  // the Rcvd/Sent row: "66.7%", ".%", "-"
 
+// `s` as a JSON string, quotes included. Text that is not valid UTF-8 (a file name may hold
+// any bytes) gets one U+FFFD for each maximal subpart of an ill-formed sequence, so that strict
+// parsers accept it.
+std::string JsonString(std::string_view s);
+
 // The counted tables as titled, aligned text: the band/mode table under the base name of
 // `file`, then "Continent Summary", then "QSL Rcvd/Sent", each title followed by the rules'
 // title in parentheses.
