@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     using namespace quorvane::startup;
     if (const auto status = Start(Program::kQuorvane, argc, argv)) return *status;  // no display
     QApplication app(argc, argv);
+    Started();
     SendUserSettingsNowhere();
     QApplication::setWindowIcon(WindowIcon());
     Form1 form;

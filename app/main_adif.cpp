@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
     using namespace quorvane::startup;
     if (const auto status = Start(Program::kQuorvaneAdif, argc, argv)) return *status;
     QApplication app(argc, argv);  // takes Qt's own options out of argv
+    Started();
     const char* log = nullptr;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane::startup {
 
@@ -55,18 +56,24 @@ bool HasDisplay(int argc, char** argv) {
 
 const char* startingProgram = "";
 QtMessageHandler previousHandler = nullptr;
+std::vector<QString> heldMessages;  // Qt's, while the application starts up
 
 // Qt ends a program whose display cannot be opened with a fatal message while the application
-// starts up; that one ends it with the program's own line and status 2, and no core dump.
+// starts up, after a few warnings about the plugins it tried; that one ends it with the
+// program's own line alone and status 2, and no core dump. The warnings are held back until
+// the application has started.
 void EndWhenTheDisplayFails(QtMsgType type, const QMessageLogContext& context,
                             const QString& message) {
-    if (type == QtFatalMsg && QCoreApplication::startingUp()) {
+    if (!QCoreApplication::startingUp()) {
+        previousHandler(type, context, message);
+    } else if (type == QtFatalMsg) {
         std::fprintf(stderr, "%s: cannot open the display to show the windows on%s",
                      startingProgram, kInstead);
         std::fflush(stderr);
         std::_Exit(2);
+    } else {
+        heldMessages.push_back(qFormatLogMessage(type, context, message));
     }
-    previousHandler(type, context, message);
 }
 
 }  // namespace
@@ -91,6 +98,12 @@ std::optional<int> Start(Program program, int argc, char** argv) {
     startingProgram = name;
     previousHandler = qInstallMessageHandler(EndWhenTheDisplayFails);
     return std::nullopt;
+}
+
+void Started() {
+    qInstallMessageHandler(previousHandler);
+    for (const QString& message : heldMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
+    heldMessages.clear();
 }
 
 }  // namespace quorvane::startup

@@ -14,10 +14,14 @@ extern const char kAdifUsage[];
 
 // What comes before the windows. Returns the exit status when the program ends here: 0 when
 // quorvane-adif has answered --help or --version (2 when the answer could not be written), 2
-// when there is no display; nullopt when the windows are to open, and from then on Qt's failure
-// to open the display (one that is named but cannot be reached) ends the program with a line
-// and status 2 as well. quorvane has no command line: only Qt's own -platform and -display
-// count for it.
+// when there is no display; nullopt when the windows are to open, and from then on until Started
+// Qt's failure to open the display (one that is named but cannot be reached) ends the program
+// with a line and status 2 as well, without the warnings Qt gives before it. quorvane has no
+// command line: only Qt's own -platform and -display count for it.
 std::optional<int> Start(Program program, int argc, char** argv);
+
+// Once the application has started: Qt's messages go where they went before Start, those it
+// gave while starting up first.
+void Started();
 
 }  // namespace quorvane::startup

@@ -19,13 +19,13 @@ struct StartCase {
 };
 void PrintTo(const StartCase& row, std::ostream* out) { *out << row.name; }
 
-// The line of a program that found no display, and of one whose display Qt could not open,
-// after Qt's own messages: the last, and on quorvane-report.
+// The one line of a program that found no display, or whose display Qt could not open (Qt's
+// own warnings held back), which points to quorvane-report.
 #define ONE_LINE_ON_REPORT "[^\n]*quorvane-report[^\n]*\n$"
 const char kQNoDisplay[] = "^quorvane: no display to show the windows on " ONE_LINE_ON_REPORT;
 const char kANoDisplay[] = "^quorvane-adif: no display to show the windows on " ONE_LINE_ON_REPORT;
-const char kQFailed[] = "(^|\n)quorvane: cannot open the display " ONE_LINE_ON_REPORT;
-const char kAFailed[] = "(^|\n)quorvane-adif: cannot open the display " ONE_LINE_ON_REPORT;
+const char kQFailed[] = "^quorvane: cannot open the display " ONE_LINE_ON_REPORT;
+const char kAFailed[] = "^quorvane-adif: cannot open the display " ONE_LINE_ON_REPORT;
 const char kUsage[] = "^usage: quorvane-adif \\[LOG\\]\n";
 const char kVersion[] = "^quorvane-adif " QUORVANE_VERSION "\n$";
 
