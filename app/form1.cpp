@@ -26,10 +26,10 @@ namespace {
 
 const QString kCaption = QStringLiteral("Quorvane");
 
-// Whatever ends a load step, the window is no longer loading.
+// A window in its load step; whatever ends the step, the window is no longer loading.
 class LoadingScope {
   public:
-    explicit LoadingScope(QWidget*& loading) : loading_(loading) {}
+    LoadingScope(QWidget*& loading, QWidget* window) : loading_(loading) { loading_ = window; }
     ~LoadingScope() { loading_ = nullptr; }
     LoadingScope(const LoadingScope&) = delete;
     LoadingScope& operator=(const LoadingScope&) = delete;
@@ -262,20 +262,18 @@ void Form1::LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
                         const std::function<bool(const QString& path)>& load) {
     connect(form.get(), &QObject::destroyed, this, &Form1::UpdateCommands, Qt::QueuedConnection);
     slot = form.get();
-    loading_ = form.get();
-    const LoadingScope loading(loading_);
     const QString path = FileName;
+    bool completed = false;
     try {
-        const bool completed = load(path);
-        loading_ = nullptr;
-        if (!completed) return;  // the program is ending; the window goes unseen
+        const LoadingScope loading(loading_, form.get());
+        completed = load(path);
     } catch (const quorvane::TallyError& error) {
-        loading_ = nullptr;
         form.reset();
         UpdateCommands();
         reporter_(ErrorMessage(error, path));
         return;
     }
+    if (!completed) return;  // the program is ending; the window goes unseen
     form->setAttribute(Qt::WA_DeleteOnClose);
     // Closed during a scan, it stays until the scan ends, but its command is greyed at once.
     form->installEventFilter(new HideWatcher(form.get(), [this] { UpdateCommands(); }));

@@ -16,7 +16,12 @@ ScanMonitor::Scope::Scope(ScanMonitor& monitor, quorvane::LogLineScanner& log,
                           const std::string& path)
     : monitor_(monitor), log_(log) {
     log_.Open(path);
-    monitor_.Started();
+    try {
+        monitor_.Started();
+    } catch (...) {
+        log_.Close();  // the destructor does not run for a scope never made
+        throw;
+    }
 }
 
 ScanMonitor::Scope::~Scope() {
