@@ -34,8 +34,12 @@ const std::string& LogPath() {
 void WriteLog(const std::uint8_t* data, std::size_t size) {
     const int fd = ::open(LogPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) std::abort();
-    for (ssize_t w; size > 0; data += w, size -= static_cast<std::size_t>(w))
-        if ((w = ::write(fd, data, size)) <= 0) std::abort();
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written <= 0) std::abort();
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
     ::close(fd);
 }
 
@@ -45,13 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quorvane;
     if (size == 0) return 0;
     const std::uint8_t layout = data[0];
-    ++data, --size;
+    std::size_t skip = 1;
     std::size_t blockSize = 0;
     if (layout & 4) {
-        if (size < 2) return 0;
-        blockSize = 1 + (data[0] | (std::size_t{data[1]} << 8)) % 512;
-        data += 2, size -= 2;
+        if (size < 3) return 0;
+        blockSize = 1 + (data[1] | (std::size_t{data[2]} << 8)) % 512;
+        skip = 3;
     }
+    data += skip;
+    size -= skip;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const CountingRules& rules = layout & 8 ? AdifFieldRules() : ExactRules();
     const bool adif = &rules == &AdifFieldRules();

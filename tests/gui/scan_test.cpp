@@ -127,16 +127,24 @@ INSTANTIATE_TEST_SUITE_P(, FailedOpen,
                                                      "Cannot read \"%1\": Input/output error."}),
                          RowName());
 
-TEST_F(DuringScan, AWindowWhoseLoadFailsIsReportedAndDiscardedAlone) {
+class AWindowWhoseLoadFails : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        Open(log);
+        QFile::remove(log);
+        Trigger("mnuContinent");
+    }
     const QString log = Write("eu.adi", kFirstLog);
-    Open(log);
-    QFile::remove(log);
-    Trigger("mnuContinent");
-    EXPECT_EQ(errors,
-              QStringList(QString("Cannot open \"%1\": No such file or directory.").arg(log)));
-    EXPECT_EQ(Window("Form2"), nullptr);
-    EXPECT_EQ(form->FileName, log);
+};
+
+TEST_F(AWindowWhoseLoadFails, IsReportedNamingTheLog) {
+    EXPECT_EQ(errors, QStringList("Cannot open \"" + log + "\": No such file or directory."));
 }
+
+TEST_F(AWindowWhoseLoadFails, IsDiscarded) { EXPECT_EQ(Window("Form2"), nullptr); }
+
+TEST_F(AWindowWhoseLoadFails, LeavesTheMainWindowItsLog) { EXPECT_EQ(form->FileName, log); }
 
 }  // namespace
 }  // namespace guitest

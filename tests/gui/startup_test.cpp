@@ -1,5 +1,5 @@
-// Start-up before the windows, of the programs as built: quorvane-adif's --help and --version,
-// and the status 2 and the line of both without a display or on one Qt fails to open.
+// Start-up before the windows, of the programs as built: --help and --version of quorvane-adif and
+// quorvane-report; the status 2 and line of the other two with no display or one Qt cannot open.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,6 +28,10 @@ const char kQFailed[] = "^quorvane: cannot open the display " ONE_LINE_ON_REPORT
 const char kAFailed[] = "^quorvane-adif: cannot open the display " ONE_LINE_ON_REPORT;
 const char kUsage[] = "^usage: quorvane-adif \\[LOG\\]\n";
 const char kVersion[] = "^quorvane-adif " QUORVANE_VERSION "\n$";
+const char kReportUsage[] =
+    "^usage: quorvane-report \\[--rules exact[|]adif\\] \\[--json\\] \\[--table "
+    "band-mode[|]continent[|]qsl\\][.][.][.] LOG\n";
+const char kReportVersion[] = "^quorvane-report " QUORVANE_VERSION "\n$";
 
 // Runs the row's program with only the display it names, standard output joined to error.
 void Exec(const StartCase& row) {
@@ -49,6 +53,7 @@ TEST_P(StartDeathTest, ExitsWithItsStatusAndOutput) {
 
 const char* const kQ = QUORVANE_PATH;
 const char* const kA = QUORVANE_ADIF_PATH;
+const char* const kR = QUORVANE_REPORT_PATH;
 // A display that is named but cannot be opened: Qt gets to try it.
 const char kX11[] = "DISPLAY=:97";
 INSTANTIATE_TEST_SUITE_P(
@@ -67,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"AdifVersionAfterALogOnX11", kA, {"a.adi", "--version"}, kX11, 0, kVersion},
         {"AdifLogWithoutDisplay", kA, {"a.adi"}, "", 2, kANoDisplay},
         {"AdifLogNamedHelpAfterDoubleDash", kA, {"--", "--help"}, kX11, 2, kAFailed},
+        {"ReportHelpWithoutDisplay", kR, {"--help"}, "", 0, kReportUsage},
+        {"ReportVersionWithoutDisplay", kR, {"--version"}, "", 0, kReportVersion},
     }),
     [](const testing::TestParamInfo<StartCase>& info) { return info.param.name; });
 

@@ -25,20 +25,36 @@ TEST_F(WindowTest, CaptionIsTheLogsNameWithoutItsFolder) {
     EXPECT_EQ(form->windowHandle()->title(), "contest[*].adi");
 }
 
-// The per-band totals are formed as the table is filled, not cleared with the counters.
-TEST_F(WindowTest, CancelAfterALogKeepsTableAndCaptionButClearsTheLogAndItsCounters) {
+class AfterCancel : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        Open(log);
+        Open(QString());
+    }
     const QString log = Write("one.adi", "<BAND:3>20M <MODE:2>CW\n<BAND:3>60M <MODE:3>SSB\n");
-    Open(log);
-    Open(QString());
-    EXPECT_EQ(form->windowTitle(), "one.adi");
-    EXPECT_EQ(DataCells(form.get()), ExpectedBandModeCells(log));
-    EXPECT_EQ(form->FileName, "");
-    EXPECT_EQ(errors, QStringList());
+};
+
+TEST_F(AfterCancel, CaptionIsKept) { EXPECT_EQ(form->windowTitle(), "one.adi"); }
+
+TEST_F(AfterCancel, TableIsKept) { EXPECT_EQ(DataCells(form.get()), ExpectedBandModeCells(log)); }
+
+TEST_F(AfterCancel, LogIsForgotten) { EXPECT_EQ(form->FileName, ""); }
+
+TEST_F(AfterCancel, NothingIsReported) { EXPECT_EQ(errors, QStringList()); }
+
+TEST_F(AfterCancel, CountersAreCleared) {
     EXPECT_EQ(form->BandModeTally.C20, 0);
     EXPECT_EQ(form->BandModeTally.Ctotal, 0);
     EXPECT_EQ(form->BandModeTally.Total, 0);
     EXPECT_EQ(form->BandModeTally.OthersTotal, 0);
-    EXPECT_EQ(form->BandModeTally.Total20, 1);
+}
+
+// The per-band totals are formed as the table is filled, not cleared with the counters.
+TEST_F(AfterCancel, PerBandTotalsAreKept) { EXPECT_EQ(form->BandModeTally.Total20, 1); }
+
+TEST_F(AfterCancel, TheCancelledOpenStartedInTheFolderOfTheLog) {
+    EXPECT_EQ(startFolders, QStringList({"", dir.path()}));
 }
 
 TEST_F(WindowTest, GuardedCommandsAndTheVersionItemDoNothingBeforeALog) {
@@ -47,22 +63,30 @@ TEST_F(WindowTest, GuardedCommandsAndTheVersionItemDoNothingBeforeALog) {
     EXPECT_EQ(errors, QStringList());
 }
 
-// Chosen again, a window is brought back, even from minimised, as it was loaded; once closed, it
-// is loaded anew for the log open now.
-TEST_P(EachWindow, ChosenAgainComesBackUnchangedUntilClosed) {
-    Open(Write("first.adi", kFirstLog));
-    Choose(GetParam());
-    Window(GetParam().window)->setWindowState(Qt::WindowMinimized);
-    Open(Write("second.adi", kSecondLog));
-    Choose(GetParam());
-    EXPECT_FALSE(Window(GetParam().window)->isMinimized());
-    EXPECT_EQ(GetParam().probe(*Window(GetParam().window)), GetParam().first);
+class ChosenAgain : public EachWindow {
+  protected:
+    void SetUp() override {
+        EachWindow::SetUp();
+        Open(Write("first.adi", kFirstLog));
+        Choose(GetParam());
+        Shown().setWindowState(Qt::WindowMinimized);
+        Open(Write("second.adi", kSecondLog));
+        Choose(GetParam());
+    }
+    QWidget& Shown() { return *Window(GetParam().window); }
+};
+
+TEST_P(ChosenAgain, IsRestoredFromMinimised) { EXPECT_FALSE(Shown().isMinimized()); }
+
+TEST_P(ChosenAgain, IsUnchanged) { EXPECT_EQ(GetParam().probe(Shown()), GetParam().first); }
+
+TEST_P(ChosenAgain, OnceClosedIsLoadedAnewForTheLogOpenNow) {
     Close(GetParam().window);
     Choose(GetParam());
-    EXPECT_EQ(GetParam().probe(*Window(GetParam().window)), GetParam().second);
+    EXPECT_EQ(GetParam().probe(Shown()), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(, EachWindow, ::testing::ValuesIn(kWindowCommands), RowName());
+INSTANTIATE_TEST_SUITE_P(, ChosenAgain, ::testing::ValuesIn(kWindowCommands), RowName());
 
 TEST_F(WindowTest, ContinentWindowShowsEveryCountOfTheLog) {
     const QString log = Write("big.adi", Generated(3000));
@@ -100,12 +124,6 @@ TEST_F(WindowTest, ContinentChartOpensAfterACancel) {
     Open(QString());
     Trigger("mnuChat", "Form2");
     EXPECT_NE(Window("Form4", true), nullptr);
-}
-
-TEST_F(WindowTest, TheNextOpenStartsInTheFolderOfTheLastLog) {
-    Open(Write("one.adi", kFirstLog));
-    Open(QString());
-    EXPECT_EQ(startFolders, QStringList({"", dir.path()}));
 }
 
 // Qt's file dialog would write its history into them as it closes.

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <tuple>
 
 #include "loggen.h"
 #include "quorvane/adif_field_rules.h"
@@ -16,37 +15,38 @@
 #include "tally_support.h"
 
 namespace quorvane {
+namespace adif {
+void PrintTo(const Frequency& f, std::ostream* out) { *out << f.nano << (f.beyond ? "+" : ""); }
+}  // namespace adif
 namespace {
 
 using namespace std::string_literals;
 using Text = std::optional<std::string>;
+using adif::Frequency;
 
-struct Row {
+struct FrequencyRow {
     const char* name;
     std::string value;
-    Text expected;
+    std::optional<Frequency> expected;  // in nano-MHz
 };
-std::string RowName(const ::testing::TestParamInfo<Row>& row) { return row.param.name; }
 
-class ParseFrequencyTest : public ::testing::TestWithParam<Row> {};
+class ParseFrequencyTest : public ::testing::TestWithParam<FrequencyRow> {};
 
-// Expected: nano-MHz, with "+" where nonzero digits follow the ninth decimal.
 TEST_P(ParseFrequencyTest, ReadsDecimalMegahertz) {
-    const auto f = adif::ParseFrequency(GetParam().value);
-    const Text nano = f ? Text(std::to_string(f->nano) + (f->beyond ? "+" : "")) : std::nullopt;
-    EXPECT_EQ(nano, GetParam().expected);
+    EXPECT_EQ(adif::ParseFrequency(GetParam().value), GetParam().expected);
 }
-const Row kFrequencies[] = {
-    {"PointWithoutDecimals", "14.", "14000000000"},
-    {"PointFirst", ".5", "500000000"},
-    {"TenDecimals", "14.3500000001", "14350000000+"},
-    {"TenDecimalsEndingInZero", "14.3500000000", "14350000000"},
+const FrequencyRow kFrequencies[] = {
+    {"PointWithoutDecimals", "14.", Frequency{14000000000, false}},
+    {"PointFirst", ".5", Frequency{500000000, false}},
+    {"TenDecimals", "14.3500000001", Frequency{14350000000, true}},
+    {"TenDecimalsEndingInZero", "14.3500000000", Frequency{14350000000, false}},
     {"PastEveryBand", "1000000000", std::nullopt},
     {"PointAlone", ".", std::nullopt},
     {"TwoPoints", "14.0.74", std::nullopt},
     {"NulByteAfter", "14.074\0"s, std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ParseFrequencyTest, ::testing::ValuesIn(kFrequencies), RowName);
+INSTANTIATE_TEST_SUITE_P(Rows, ParseFrequencyTest, ::testing::ValuesIn(kFrequencies),
+                         testing::RowName());
 
 // A value as the reader keeps it: 64 bytes, and whether more than spaces follow.
 AdifRecord::Value Kept(const std::string& text) {
@@ -57,52 +57,74 @@ AdifRecord::Value Kept(const std::string& text) {
     return v;
 }
 
-class ValueTest : public ::testing::TestWithParam<Row> {};
-
-// A row's name begins with the field, Band, Freq or Mode; expected: a band or a mode class.
-TEST_P(ValueTest, NamesABandOrAModeClass) {
-    const std::string field = GetParam().name;
-    const AdifRecord::Value value = Kept(GetParam().value);
-    Text named;
-    if (field.starts_with("Mode")) {
-        if (const auto mode = adif::ModeClassNamed(value))
-            named = std::string(ModeClasses[*mode].name);
-    } else if (const auto band = field.starts_with("Band") ? adif::BandNamed(value)
-                                                           : adif::BandAtFrequency(value)) {
-        named = std::string(BandTable[*band].label);
-    }
-    EXPECT_EQ(named, GetParam().expected);
-}
-const Row kValues[] = {
-    {"BandInLowerCase", "20m", "20M"},
-    {"BandPaddedWithSpacesPast64Bytes", "160m" + std::string(70, ' '), "160M"},
-    {"BandWithNulByte", "20m\0"s, std::nullopt},
-    {"FreqAtLowerEdgeOf160m", "1.8", "160M"},
-    {"FreqAtUpperEdgeOf20m", "14.35   ", "20M"},
-    {"FreqPastUpperEdgeOf20mInTheTenthDecimal", "14.3500000001", std::nullopt},
-    {"FreqPaddedWithZerosPast64Bytes", "14.0" + std::string(70, '0'), std::nullopt},
-    {"ModeSubmodeOfCw", "pcw", "CW"},
-    {"ModeSubmodeOfDigitalVoice", "C4FM", "PHO"},
-    {"ModeDigital", "Ft8", "DIG"},
-    {"ModeFoldingOnlyLetters", "DOM\rM", std::nullopt},  // DOM-M with bit 5 of '-' cleared
+struct Row {
+    const char* name;
+    std::string value;
+    Text expected;  // a band's label or a mode class's name
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ValueTest, ::testing::ValuesIn(kValues), RowName);
+
+class BandNamedTest : public ::testing::TestWithParam<Row> {};
+class BandAtFrequencyTest : public ::testing::TestWithParam<Row> {};
+class ModeClassNamedTest : public ::testing::TestWithParam<Row> {};
+
+Text BandLabel(std::optional<std::size_t> band) {
+    return band ? Text(BandTable[*band].label) : std::nullopt;
+}
+
+TEST_P(BandNamedTest, NamesABand) {
+    EXPECT_EQ(BandLabel(adif::BandNamed(Kept(GetParam().value))), GetParam().expected);
+}
+const Row kBandNames[] = {
+    {"LowerCase", "20m", "20M"},
+    {"PaddedWithSpacesPast64Bytes", "160m" + std::string(70, ' '), "160M"},
+    {"WithNulByte", "20m\0"s, std::nullopt},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, BandNamedTest, ::testing::ValuesIn(kBandNames), testing::RowName());
+
+TEST_P(BandAtFrequencyTest, HoldsTheFrequencyWithinItsEdges) {
+    EXPECT_EQ(BandLabel(adif::BandAtFrequency(Kept(GetParam().value))), GetParam().expected);
+}
+const Row kFrequencyBands[] = {
+    {"LowerEdgeOf160m", "1.8", "160M"},
+    {"UpperEdgeOf20mPaddedWithSpaces", "14.35   ", "20M"},
+    {"PastUpperEdgeOf20mInTheTenthDecimal", "14.3500000001", std::nullopt},
+    {"PaddedWithZerosPast64Bytes", "14.0" + std::string(70, '0'), std::nullopt},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, BandAtFrequencyTest, ::testing::ValuesIn(kFrequencyBands),
+                         testing::RowName());
+
+TEST_P(ModeClassNamedTest, NamesTheModeClass) {
+    const auto mode = adif::ModeClassNamed(Kept(GetParam().value));
+    EXPECT_EQ(mode ? Text(ModeClasses[*mode].name) : std::nullopt, GetParam().expected);
+}
+const Row kModes[] = {
+    {"SubmodeOfCw", "pcw", "CW"},
+    {"SubmodeOfDigitalVoice", "C4FM", "PHO"},
+    {"DigitalInMixedCase", "Ft8", "DIG"},
+    {"FoldingOnlyLetters", "DOM\rM", std::nullopt},  // DOM-M with bit 5 of '-' cleared
+};
+INSTANTIATE_TEST_SUITE_P(Rows, ModeClassNamedTest, ::testing::ValuesIn(kModes), testing::RowName());
 
 // The counters that are not zero, counted by the tallies; fails the test where the reference
-// counts otherwise.
+// counts otherwise, read whole or fed in pieces.
 std::string Both(const std::string& text, std::size_t blockSize = 0) {
     const testing::TempFile file(text);
     const LogCounts t = testing::CountFile(file.path, blockSize, AdifFieldRules());
-    EXPECT_EQ(testing::Differences(t, reference::CountAdif(text), false), "") << text;
+    EXPECT_EQ(testing::Differences(t, reference::CountAdif(text), false), "") << "read";
     EXPECT_EQ(testing::Differences(testing::FeedText(text, blockSize, AdifFieldRules()),
                                    reference::CountAdif(text), false),
               "")
-        << "fed: " << text;
+        << "fed";
     return testing::Nonzero(t);
 }
 
-// What each row shows, a log, and the counters it raises.
-const std::tuple<const char*, std::string, const char*> kCases[] = {
+// What a row shows, its log, and the counters the log raises.
+struct Case {
+    const char* what;
+    std::string log;
+    const char* counted;
+};
+const Case kCases[] = {
     {"data types, spaces and case in values",
      "<BAND:3:S>20m <MODE:3:Enum>usb <CONT:4> eu <QSL_SENT:3> y <EOR>", "S20 EU20 QslSent"},
     {"a value may hold <EOR> and fields, after names of 17 and 31 bytes; a long value is no band",
@@ -126,12 +148,17 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
 };
 
 TEST(AdifFieldRules, CountAsTheRulesSay) {
-    for (const auto& [what, log, counted] : kCases) {
+    for (const Case& row : kCases) {
+        SCOPED_TRACE(row.what);
         // Text after the log puts every tag far enough from the end to be read in one go.
-        EXPECT_EQ(Both(log + std::string(64, ' ')), counted) << what;
-        EXPECT_EQ(Both(log, 1), counted) << what;  // every tag and value cut by block ends
+        EXPECT_EQ(Both(row.log + std::string(64, ' ')), row.counted) << "tags inside blocks";
+        EXPECT_EQ(Both(row.log, 1), row.counted) << "every tag and value cut by block ends";
     }
-    // A typed field read whole at the start of a block, then nothing but text to its end.
+}
+
+// A typed field read whole at the start of a block, then nothing but text to its end, made
+// the next block read its value again.
+TEST(AdifFieldRules, ATypedFieldAtTheStartOfABlockIsReadOnce) {
     EXPECT_EQ(Both("<BAND:3>20m<MODE:2:S>CW" + std::string(70, ' ') + "<QSL_SENT:1>Y<EOR>", 93),
               "C20 QslSent");
 }
@@ -141,7 +168,10 @@ TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
         loggen::Options o{.contacts = 400, .seed = seed, .style = loggen::Style::Fields};
         o.lineEnd = static_cast<loggen::LineEnd>(seed % 4);
         o.header = seed % 3 != 0;
-        for (std::size_t block : {0, 3, 61}) Both(loggen::Generate(o), block);
+        for (std::size_t block : {0, 3, 61}) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", blocks of " + std::to_string(block));
+            Both(loggen::Generate(o), block);
+        }
     }
 }
 

@@ -22,6 +22,14 @@ struct TempFile {
     std::string dir, path;
 };
 
+// A parameterised test's name: its row's.
+struct RowName {
+    template <class Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return info.param.name;
+    }
+};
+
 // Counts `text` with both implementations; fails the test if they differ.
 inline LogCounts CountChecked(std::string_view text, std::size_t blockSize = 0) {
     TempFile file(text);

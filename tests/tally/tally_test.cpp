@@ -74,8 +74,10 @@ const RuleRow kRuleRows[] = {
 
 // A wrong tag literal, precedence order, line rule or Others rule.
 TEST(Rules, EachLineCountsItsRowsCounters) {
-    for (const RuleRow& row : kRuleRows)
-        EXPECT_EQ(Nonzero(CountChecked(row.text)), row.counted) << row.name;
+    for (const RuleRow& row : kRuleRows) {
+        SCOPED_TRACE(row.name);  // names the row in the reference check too
+        EXPECT_EQ(Nonzero(CountChecked(row.text)), row.counted);
+    }
 }
 
 // ---- "##.#%"
@@ -350,7 +352,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "not a regular file", "cannot open"},
                       RefusedRow{"ReadError", [](const std::string&) { return "/proc/self/mem"s; },
                                  std::strerror(EIO), "cannot read"}),
-    [](const ::testing::TestParamInfo<RefusedRow>& info) { return info.param.name; });
+    RowName());
 
 // An overflow reported in other words than the windows', or a name that breaks the line.
 TEST(ErrorSentence, NamesTheCounterAndKeepsTheNameOnOneLine) {
