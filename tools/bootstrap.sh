@@ -21,8 +21,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6ope
           libgtest-dev nlohmann-json3-dev fonts-liberation)
 if [ "$mode" = test ]; then
     # the fuzz target and the sanitizer runs build with clang's runtime; the format check; the
-    # package's checks validate its software-centre metadata and menu entries
-    packages+=(clang libclang-rt-dev clang-format appstream desktop-file-utils)
+    # package's check runs lintian and validates its software-centre metadata and menu entries
+    packages+=(clang libclang-rt-dev clang-format appstream desktop-file-utils lintian)
 fi
 if [ "$mode" = web ]; then
     # the page alone: Emscripten and the acorn parser its optimizer needs
@@ -77,12 +77,14 @@ case "$mode" in
         ;;
     test)
         if [ "$gui" = on ]; then
-            gui_tests=$(ctest --test-dir "$build_dir" -N -L '^gui$' | sed -n 's/^Total Tests: //p')
-            if [ "${gui_tests:-0}" -eq 0 ]; then
-                echo "tools/bootstrap.sh: the build in $build_dir has the windows but no GUI test" \
-                    "(ctest label gui); the window tests would not run" >&2
-                exit 1
-            fi
+            for label in gui package; do
+                count=$(ctest --test-dir "$build_dir" -N -L "^$label\$" | sed -n 's/^Total Tests: //p')
+                if [ "${count:-0}" -eq 0 ]; then
+                    echo "tools/bootstrap.sh: the build in $build_dir has the windows but no test" \
+                        "labelled $label; those checks would not run" >&2
+                    exit 1
+                fi
+            done
         fi
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
         tools/checks.sh "$build_dir"
