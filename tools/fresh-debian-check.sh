@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Tries the README's set-up as a new user would: makes a fresh Debian 12 root with debootstrap,
-# clones the project into it and runs the README's three commands there, `tools/bootstrap.sh run`
-# (without a display), `tools/bootstrap.sh test` and `tools/bootstrap.sh web`, so that they must
-# install all they need themselves. Prints each command's exit code and wall time, and ctest's
+# clones the project into it and runs the README's three commands there, `tools/bootstrap.sh web`
+# first (it installs the least), then `tools/bootstrap.sh run` (without a display) and
+# `tools/bootstrap.sh test`, so that each must install all it needs itself. Prints each command's exit code and wall time, and ctest's
 # test counts by label.
 #
 #   tools/fresh-debian-check.sh [REPO [ROOT]]
@@ -115,7 +115,7 @@ in_root() {
 }
 
 declare -A rc took
-for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test" "tools/bootstrap.sh web"; do
+for cmd in "tools/bootstrap.sh web" "tools/bootstrap.sh run" "tools/bootstrap.sh test"; do
     log=$logs/${cmd##* }.log
     echo "== $cmd   (log: $log)"
     start=$(date +%s)
@@ -131,7 +131,7 @@ echo "== Results ($commit, root $root)"
 printf '%-26s %4s %8s\n' command exit "wall s"
 printf '%-26s %4s %8s\n' "debootstrap" 0 "$debootstrap_time"
 status=0
-for cmd in "tools/bootstrap.sh run" "tools/bootstrap.sh test" "tools/bootstrap.sh web"; do
+for cmd in "tools/bootstrap.sh web" "tools/bootstrap.sh run" "tools/bootstrap.sh test"; do
     printf '%-26s %4s %8s\n' "$cmd" "${rc[$cmd]}" "${took[$cmd]}"
     [ "${rc[$cmd]}" -eq 0 ] || status=1
 done

@@ -18,13 +18,14 @@ export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
 configure=(emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release)
 case "$mode" in
     page)
-        "${configure[@]}" >/dev/null
+        # without the tests, which need GoogleTest's sources and JSON for Modern C++ as well
+        "${configure[@]}" -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF >/dev/null
         cmake --build "$build" -j "$jobs" --target quorvane_page
         echo "$PWD/$build/web/quorvane.html"
         ;;
     test)
         native=$(cd "${2:?usage: tools/web.sh test NATIVE_BUILD_DIR}" && pwd)
-        "${configure[@]}" -DQUORVANE_NATIVE_BUILD="$native" >/dev/null
+        "${configure[@]}" -DQUORVANE_TESTS=ON -DQUORVANE_NATIVE_BUILD="$native" >/dev/null
         cmake --build "$build" -j "$jobs"
         # puppeteer-core as the lock file pins it; it drives Debian's Chromium and downloads no
         # browser of its own.

@@ -60,6 +60,7 @@ async function count(file, folder = false) {
     const title = rulesTitle();
     setState('counting');
     say(`Counting ${file.name} by the ${title}…`);
+    $('share').max = file.size;
     $('share').value = 0;
     $('progress').hidden = file.size <= PROGRESS_FROM_BYTES;
 

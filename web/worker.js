@@ -62,7 +62,9 @@ self.onmessage = async ({data: {module, file, rules, folder}}) => {
                 return failed();
             }
             if (!block) break;
-            core.HEAPU8.set(block, call('qv_block', block.length));
+            // qv_block may grow the memory, which replaces HEAPU8: it is read after the call.
+            const at = call('qv_block', block.length);
+            core.HEAPU8.set(block, at);
             if (call('qv_feed', block.length) !== 0) return failed();
             done += block.length;
             const now = performance.now();
