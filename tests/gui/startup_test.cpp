@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"AdifLogNamedHelpAfterDoubleDash", kA, {"--", "--help"}, kX11, 2, kAFailed},
         {"ReportHelpWithoutDisplay", kR, {"--help"}, "", 0, kReportUsage},
         {"ReportVersionWithoutDisplay", kR, {"--version"}, "", 0, kReportVersion},
+        {"ReportVersionOnX11", kR, {"--version"}, kX11, 0, kReportVersion},
     }),
     [](const testing::TestParamInfo<StartCase>& info) { return info.param.name; });
 
