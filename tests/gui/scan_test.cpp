@@ -42,6 +42,15 @@ TEST_F(DuringScan, CommandsThatWouldScanAgainAreGreyedWhileTheLogIsRead) {
     EXPECT_EQ(Enabled(), kEveryCommand);
 }
 
+// A window in its own load is no window to bring back yet.
+TEST_F(DuringScan, TheCommandOfAWindowInItsLoadIsGreyed) {
+    Open(Large());
+    std::optional<bool> enabled;
+    AtClockReading(3, [&] { enabled = Action("mnuContinent")->isEnabled(); });
+    Trigger("mnuContinent");
+    EXPECT_EQ(enabled, false);
+}
+
 // The close comes with the third reading of the clock, at the scan's second yield; no block is
 // read after it, and the table is not filled.
 TEST_F(DuringScan, ClosingTheMainWindowStopsTheScanAtThatYield) {

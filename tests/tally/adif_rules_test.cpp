@@ -140,6 +140,8 @@ const Case kCases[] = {
      "<BAND:0000000000000000000003>40m<MODE:2>CW<EOR><X:184467440737095516160000000000>"
      "<BAND:3>20m<MODE:2>CW<EOR>",
      "C40"},
+    {"a length of twenty digits, past 2^64, runs to the end of the file",
+     "<BAND:3>40m<MODE:2>CW<EOR><X:18446744073709551616><BAND:3>20m<MODE:2>CW<EOR>", "C40"},
     {"broken tags are text", "<:5>ab<BAND:3<<<<BAND:3:->40m<BAND:3>20m<MODE:2>CW< EOR><EOR>",
      "C20"},
     {"NUL bytes between fields and in values",

@@ -87,11 +87,6 @@ TEST_F(Report, JsonByTheAdifFieldRulesCountsAsTheirReference) {
     EXPECT_EQ(j.at("qsl").value("QslSent", json()), adif.qsl.at("QslSent"));
 }
 
-// The rules' name not reported.
-TEST_F(Report, JsonNamesTheAdifFieldRules) {
-    EXPECT_EQ(Json({"--rules", "adif", "--json"}).value("rules", json()), "adif");
-}
-
 // The percentages computed from the wrong counters, or not as the QSL window shows them.
 TEST(ReportJson, PercentHoldsTheQslWindowsTexts) {
     const testing::TempFile log(
@@ -170,18 +165,10 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError,
                                            UsageRow{"UnknownRules", {"--rules", "nope", "LOG"}}),
                          testing::RowName());
 
-// The usage that does not start as the manual page says.
-TEST(ReportTool, HelpPrintsTheUsage) {
-    EXPECT_EQ(Tool({"--help"}).out.rfind("usage: quorvane-report [--rules exact|adif] [--json]", 0),
-              0u);
-}
-
 // A version other than the package's, or one that counts the log given beside it.
 TEST(ReportTool, VersionIsTheProgramsNameAndThePackagesVersion) {
     EXPECT_EQ(Tool({"--json", "--version", "x.adi"}).out, "quorvane-report " QUORVANE_VERSION "\n");
 }
-
-TEST(ReportTool, VersionExitsZero) { EXPECT_EQ(Tool({"--version"}).status, 0); }
 
 // A log that cannot be read, reported with the wrong status, words or stream.
 TEST_F(Report, AMissingLogExitsTwoWithTheSystemsReason) {
