@@ -104,6 +104,14 @@ async function statusText() {
     return page.$eval('#status', (e) => e.textContent);
 }
 
+// What the page writes to the clipboard goes to window.copied (null until then).
+async function catchClipboard() {
+    await page.evaluate(() => {
+        window.copied = null;
+        navigator.clipboard.writeText = async (text) => { window.copied = text; };
+    });
+}
+
 async function assertCellsMatchReport(file, rules) {
     assert.equal(await settled(), 'done', await statusText());
     assert.deepEqual(await shownCells(), expectedCells(file, rules));
@@ -286,10 +294,7 @@ test('a browser that cannot compile the counting code is told so, with no table'
 // ---- copy and save
 
 test('Copy as text copies what quorvane-report prints', async () => {
-    await page.evaluate(() => {
-        window.copied = null;
-        navigator.clipboard.writeText = async (text) => { window.copied = text; };
-    });
+    await catchClipboard();
     await choose(SAMPLE);
     assert.equal(await settled(), 'done');
     await page.click('#copy');
@@ -340,10 +345,7 @@ test('the keyboard reaches every control in order, each with a visible focus', a
 });
 
 test('the rules change by keyboard and Copy works by keyboard', async () => {
-    await page.evaluate(() => {
-        window.copied = null;
-        navigator.clipboard.writeText = async (text) => { window.copied = text; };
-    });
+    await catchClipboard();
     await choose(SAMPLE);
     assert.equal(await settled(), 'done');
     await page.focus('#rules');
