@@ -18,15 +18,16 @@ jobs=${QUORVANE_JOBS:-2}
 # libqt6opengl6-dev, which qt6-base-dev only recommends but Qt Charts' CMake package needs,
 # is named here.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-          libgtest-dev nlohmann-json3-dev fonts-liberation)
+          libcxxopts-dev libgtest-dev nlohmann-json3-dev fonts-liberation)
 if [ "$mode" = test ]; then
     # the fuzz target and the sanitizer runs build with clang's runtime; the format check; the
     # package's check runs lintian and validates its software-centre metadata and menu entries
     packages+=(clang libclang-rt-dev clang-format appstream desktop-file-utils lintian)
 fi
 if [ "$mode" = web ]; then
-    # the page alone: Emscripten and the acorn parser its optimizer needs
-    packages=(cmake ninja-build emscripten node-acorn)
+    # the page alone: Emscripten, the acorn parser its optimizer needs, and the header of
+    # quorvane-report's option parser, which the configuration looks for
+    packages=(cmake ninja-build emscripten node-acorn libcxxopts-dev)
 elif [ "$mode" = test ]; then
     # the core's tests under Node and the browser test of the page (tools/web.sh)
     packages+=(emscripten node-acorn chromium)

@@ -26,18 +26,25 @@ set(QUORVANE_NODE_LINK_OPTIONS -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNT
 find_program(QUORVANE_NODE_PROGRAM NAMES node nodejs REQUIRED)
 set(QUORVANE_NODE ${QUORVANE_NODE_PROGRAM} --no-experimental-fetch)
 
-# JSON for Modern C++ is header-only, but its packaged configuration points at /usr/include,
-# whose C library headers must not reach this compiler: its own headers alone are offered here.
-find_path(QUORVANE_NLOHMANN_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
-if(QUORVANE_NLOHMANN_INCLUDE)
-    set(nlohmann_shelf ${CMAKE_BINARY_DIR}/nlohmann_json)
-    file(MAKE_DIRECTORY ${nlohmann_shelf}/include)
-    file(CREATE_LINK ${QUORVANE_NLOHMANN_INCLUDE}/nlohmann ${nlohmann_shelf}/include/nlohmann SYMBOLIC)
-    file(WRITE ${nlohmann_shelf}/nlohmann_jsonConfig.cmake
-        "add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)\n"
-        "set_target_properties(nlohmann_json::nlohmann_json PROPERTIES\n"
-        "    INTERFACE_INCLUDE_DIRECTORIES ${nlohmann_shelf}/include)\n")
-    file(WRITE ${nlohmann_shelf}/nlohmann_jsonConfigVersion.cmake
+# JSON for Modern C++ (the tests) and cxxopts (quorvane-report's options) are header-only, but
+# their packaged configurations point at /usr/include, whose C library headers must not reach
+# this compiler: their own headers alone are offered here, each from a folder of its own.
+function(quorvane_shelve_headers package target header)
+    find_path(QUORVANE_${package}_INCLUDE ${header} PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+    if(NOT QUORVANE_${package}_INCLUDE)
+        return()
+    endif()
+    set(shelf ${CMAKE_BINARY_DIR}/${package})
+    file(MAKE_DIRECTORY ${shelf}/include)
+    string(REGEX REPLACE "/.*" "" entry ${header})
+    file(CREATE_LINK ${QUORVANE_${package}_INCLUDE}/${entry} ${shelf}/include/${entry} SYMBOLIC)
+    file(WRITE ${shelf}/${package}Config.cmake
+        "add_library(${target} INTERFACE IMPORTED)\n"
+        "set_target_properties(${target} PROPERTIES\n"
+        "    INTERFACE_INCLUDE_DIRECTORIES ${shelf}/include)\n")
+    file(WRITE ${shelf}/${package}ConfigVersion.cmake
         "set(PACKAGE_VERSION 3)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
-    set(nlohmann_json_DIR ${nlohmann_shelf} CACHE PATH "" FORCE)
-endif()
+    set(${package}_DIR ${shelf} CACHE PATH "" FORCE)
+endfunction()
+quorvane_shelve_headers(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
+quorvane_shelve_headers(cxxopts cxxopts::cxxopts cxxopts.hpp)

@@ -21,11 +21,13 @@ namespace {
 struct Count {
     std::string file;  // the user's name of the log
     const quorvane::CountingRules* rules = nullptr;
+    std::unique_ptr<const quorvane::CountingRules> ranged;  // the rules within the range
     std::unique_ptr<quorvane::LogFeed> feed;
     std::vector<char> block;  // where the worker puts the next bytes
-    std::string model, text, json, error;
+    std::string model, text, json, entitiesCsv, error;
 };
 Count g_count;
+quorvane::DateRange g_range;  // for the counts begun from now on
 
 // What the worker is told when a count fails: 2, with the sentence in qv_error.
 int Failed(const quorvane::TallyError& error) {
@@ -38,14 +40,37 @@ int Failed(const quorvane::TallyError& error) {
 
 extern "C" {
 
-// Begins a count of the log `file` by the rules named `rules`, all three tables. Returns 0, or
-// 1 when the rules are unknown.
+// The days whose contacts the next counts by the ADIF field rules take, as the date fields give
+// them ("2023-01-31", "" for open). Returns 0, or 1 when a bound is not a day from 1930 on or
+// the range ends before it begins; the range is then open.
+EMSCRIPTEN_KEEPALIVE int qv_range(const char* from, const char* to) {
+    g_range = {};
+    quorvane::DateRange range;
+    for (const auto& [text, day] : {std::pair{from, &range.from}, std::pair{to, &range.to}}) {
+        if (!*text) continue;
+        const auto parsed = quorvane::ParseDayGiven(text);
+        if (!parsed) return 1;
+        *day = *parsed;
+    }
+    if (range.from && range.to && range.from > range.to) return 1;
+    g_range = range;
+    return 0;
+}
+
+// Begins a count of the log `file` by the rules named `rules`: all three tables, and by the
+// ADIF field rules the award tables too, within the range. Returns 0, or 1 when the rules are
+// unknown.
 EMSCRIPTEN_KEEPALIVE int qv_begin(const char* file, const char* rules) {
     g_count = Count{};
     g_count.file = file;
     g_count.rules = quorvane::RulesNamed(rules);
     if (!g_count.rules) return 1;
-    g_count.feed = std::make_unique<quorvane::LogFeed>(*g_count.rules);
+    if (g_count.rules->ReadsRecords() && g_range.Bounded()) {
+        g_count.ranged = quorvane::AdifFieldRulesWithin(g_range);
+        g_count.rules = g_count.ranged.get();
+    }
+    g_count.feed = std::make_unique<quorvane::LogFeed>(
+        *g_count.rules, quorvane::TableChoice{.awards = g_count.rules->ReadsRecords()});
     return 0;
 }
 
@@ -75,6 +100,8 @@ EMSCRIPTEN_KEEPALIVE int qv_end() {
         g_count.model = quorvane::web::PageModel(g_count.file, *g_count.rules, counts);
         g_count.text = quorvane::ReportText(g_count.file, *g_count.rules, counts);
         g_count.json = quorvane::ReportJson(g_count.file, *g_count.rules, counts);
+        if (counts.awards)
+            g_count.entitiesCsv = quorvane::GridCsv(quorvane::DxccEntityGrid(*counts.awards));
         return 0;
     } catch (const quorvane::TallyError& e) {
         return Failed(e);
@@ -96,4 +123,6 @@ EMSCRIPTEN_KEEPALIVE const char* qv_model() { return g_count.model.c_str(); }
 EMSCRIPTEN_KEEPALIVE const char* qv_report_text() { return g_count.text.c_str(); }
 EMSCRIPTEN_KEEPALIVE const char* qv_report_json() { return g_count.json.c_str(); }
 EMSCRIPTEN_KEEPALIVE const char* qv_error() { return g_count.error.c_str(); }
+// As quorvane-report --table dxcc-entities --csv prints it; empty by the exact rules.
+EMSCRIPTEN_KEEPALIVE const char* qv_entities_csv() { return g_count.entitiesCsv.c_str(); }
 }

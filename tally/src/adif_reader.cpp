@@ -31,7 +31,8 @@ constexpr std::array<AdifKey, kAdifFieldCount> kFieldNames{
     *AdifKey::Of("BAND"),          *AdifKey::Of("FREQ"),          *AdifKey::Of("MODE"),
     *AdifKey::Of("CONT"),          *AdifKey::Of("SUBMODE"),       *AdifKey::Of("QSL_SENT"),
     *AdifKey::Of("QSL_RCVD"),      *AdifKey::Of("LOTW_QSL_SENT"), *AdifKey::Of("LOTW_QSL_RCVD"),
-    *AdifKey::Of("EQSL_QSL_SENT"), *AdifKey::Of("EQSL_QSL_RCVD"),
+    *AdifKey::Of("EQSL_QSL_SENT"), *AdifKey::Of("EQSL_QSL_RCVD"), *AdifKey::Of("DXCC"),
+    *AdifKey::Of("QSO_DATE"),
 };
 constexpr AdifKey kEor = *AdifKey::Of("EOR");
 constexpr AdifKey kEoh = *AdifKey::Of("EOH");
@@ -295,9 +296,9 @@ void AdifReader::ValueBegins(std::size_t field, std::uint64_t length) {
 }
 
 // The place for the value of `field`, emptied, when the field counts and this is its first
-// occurrence in the record (the first one counts); else null.
+// occurrence in the record (the first one counts) and the field is kept; else null.
 AdifRecord::Value* AdifReader::Claim(std::size_t field) {
-    if (field >= kAdifFieldCount || record_.present & (1u << field)) return nullptr;
+    if (field >= kAdifFieldCount || (record_.present | ignored_) & (1u << field)) return nullptr;
     record_.present |= 1u << field;
     AdifRecord::Value& v = record_.values[field];
     v.length = 0;

@@ -4,11 +4,13 @@ namespace quorvane {
 
 namespace {
 
-LogCounts EmptyTables(const TableChoice& tables) {
+LogCounts EmptyTables(const CountingRules& rules, const TableChoice& tables) {
     LogCounts counts;
     if (tables.bandMode) counts.bandMode.emplace();
     if (tables.continent) counts.continent.emplace();
     if (tables.qsl) counts.qsl.emplace();
+    if (tables.awards && rules.ReadsRecords()) counts.awards.emplace();
+    counts.range = rules.Range();
     return counts;
 }
 
@@ -17,20 +19,21 @@ void FormTotals(LogCounts& counts) {
     if (counts.continent)
         for (int c = 1; c <= static_cast<int>(kContinentCount); ++c)
             counts.continent->ContinentTotal(c);
+    if (counts.awards) counts.awards->FormTotals();
 }
 
 }  // namespace
 
 std::optional<LogCounts> CountLog(const std::string& path, const CountingRules& rules,
                                   const TableChoice& tables, const ScanHooks& hooks) {
-    LogCounts counts = EmptyTables(tables);
+    LogCounts counts = EmptyTables(rules, tables);
     if (!rules.CountTables(counts, path, hooks)) return std::nullopt;
     FormTotals(counts);
     return counts;
 }
 
 LogFeed::LogFeed(const CountingRules& rules, const TableChoice& tables)
-    : counts_(EmptyTables(tables)), feed_(rules.FeedTables(counts_)) {}
+    : counts_(EmptyTables(rules, tables)), feed_(rules.FeedTables(counts_)) {}
 
 LogCounts LogFeed::Finish() {
     feed_->Finish();

@@ -29,8 +29,8 @@ const char kAFailed[] = "^quorvane-adif: cannot open the display " ONE_LINE_ON_R
 const char kUsage[] = "^usage: quorvane-adif \\[LOG\\]\n";
 const char kVersion[] = "^quorvane-adif " QUORVANE_VERSION "\n$";
 const char kReportUsage[] =
-    "^usage: quorvane-report \\[--rules exact[|]adif\\] \\[--json\\] \\[--table "
-    "band-mode[|]continent[|]qsl\\][.][.][.] LOG\n";
+    "^usage: quorvane-report \\[--rules exact[|]adif\\] \\[--json [|] --csv\\] \\[--table "
+    "NAME\\][.][.][.]\n";
 const char kReportVersion[] = "^quorvane-report " QUORVANE_VERSION "\n$";
 
 // Runs the row's program with only the display it names, standard output joined to error.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "loggen.h"
-#include "quorvane/adif_field_rules.h"
+#include "quorvane/adif_values.h"
 #include "quorvane/counting_rules.h"
 #include "quorvane/tables.h"
 #include "reference_adif.h"

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes tally/src/adif_enums.cpp from ADIF's band, mode and submode lists (CSV files).
+"""Writes tally/src/adif_enums.cpp from ADIF's band, mode, submode and DXCC entity lists (CSV
+files).
 
 Run by hand when the ADIF version changes; the program never reads the lists itself:
     tools/adif/gen_adif_enums.py tools/adif > tally/src/adif_enums.cpp
@@ -24,6 +25,9 @@ def main():
     bands = {r["band"].lower(): r for r in csv.DictReader(open(folder / "bands.csv"))}
     modes = list(csv.DictReader(open(folder / "modes.csv")))
     submodes = list(csv.DictReader(open(folder / "submodes.csv")))
+    all_bands = list(csv.DictReader(open(folder / "bands.csv")))
+    entities = [r for r in csv.DictReader(open(folder / "dxcc.csv")) if int(r["code"]) != 0]
+    entities.sort(key=lambda r: int(r["code"]))
 
     # A name names its mode: a submode (also a legacy name written as the mode) its parent,
     # any other mode itself.
@@ -36,7 +40,7 @@ def main():
         assert parent in mode_of and mode_of[parent] == parent, parent
 
     out = []
-    out.append("// ADIF 3.1.6 band edges, modes and submodes, written by tools/adif/gen_adif_enums.py.")
+    out.append("// ADIF 3.1.7 band edges, modes, submodes and DXCC entities, written by tools/adif/gen_adif_enums.py.")
     out.append('#include "adif_enums.h"')
     out.append("")
     out.append("namespace quorvane::adif {")
@@ -55,6 +59,20 @@ def main():
     out.append(f"const std::array<ModeName, {len(mode_of)}> kModeNames{{{{")
     for name in sorted(mode_of):
         out.append(f'    {{"{name}", "{mode_of[name]}"}},')
+    out.append("}};")
+    out.append("")
+    out.append("// Every ADIF band in ADIF's order: its name in upper case, lower and upper edge in nano-MHz.")
+    out.append(f"const std::array<AdifBand, {len(all_bands)}> kAdifBands{{{{")
+    for r in all_bands:
+        out.append(f'    {{"{r["band"].upper()}", {nano(r["lower_mhz"])}ULL, {nano(r["upper_mhz"])}ULL}},')
+    out.append("}};")
+    out.append("")
+    out.append("// The DXCC entities by code (0, no entity, is not one), with the deleted ones marked.")
+    out.append(f"const std::array<DxccEntity, {len(entities)}> kDxccEntities{{{{")
+    for r in entities:
+        name = r["entity"].replace("\\", "\\\\").replace('"', '\\"')
+        deleted = "true" if r["deleted"] == "yes" else "false"
+        out.append(f'    {{{int(r["code"])}, "{name}", {deleted}}},')
     out.append("}};")
     out.append("")
     out.append("}  // namespace quorvane::adif")

@@ -23,8 +23,13 @@ enum class AdifField : std::uint8_t {
     LotwQslRcvd,
     EqslQslSent,
     EqslQslRcvd,
+    Dxcc,
+    QsoDate,
 };
-inline constexpr std::size_t kAdifFieldCount = 11;
+inline constexpr std::size_t kAdifFieldCount = 13;
+// The fields that the design's three tables read; the award tables also read the rest.
+inline constexpr std::uint32_t kTableFields = (1u << 11) - 1;
+inline constexpr std::uint32_t kAllFields = (1u << kAdifFieldCount) - 1;
 
 // One record's values of those fields: the first occurrence of each, without its leading
 // spaces. A value is kept up to kValueLimit bytes; a longer one is marked and kept no further.
@@ -63,7 +68,9 @@ class AdifRecordSink {
 // search going on from the byte after the '<'. Fields after the last <EOR> make no record.
 class AdifReader {
   public:
-    explicit AdifReader(AdifRecordSink& sink) : sink_(sink) {}
+    // Only the `fields` (bits of AdifField) are kept; the records hold no others.
+    explicit AdifReader(AdifRecordSink& sink, std::uint32_t fields = kAllFields)
+        : sink_(sink), ignored_(~fields) {}
 
     void Feed(const char* data, std::size_t size);
 
@@ -89,6 +96,7 @@ class AdifReader {
     void Capture(const char* p, std::size_t n);
 
     AdifRecordSink& sink_;
+    std::uint32_t ignored_;  // bits of the fields not kept
     State state_ = State::Text;
     bool header_ = true;  // no <EOR> seen yet
     std::size_t nameLength_ = 0;

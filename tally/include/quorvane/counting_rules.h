@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "quorvane/award_tally.h"
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/continent_band_tally.h"
 #include "quorvane/log_line_scanner.h"
@@ -35,6 +36,10 @@ class CountingRules {
     virtual std::string_view Name() const = 0;         // on the command line: "exact", "adif"
     virtual std::string_view Title() const = 0;        // for people: "exact rules"
     virtual std::string_view CaptionNote() const = 0;  // after a window caption; may be empty
+    // Whether the log is read record by record, which the award tables and a range need.
+    virtual bool ReadsRecords() const { return false; }
+    // The days whose records count; open for rules that do not read records.
+    virtual DateRange Range() const { return {}; }
 
     // The band/mode counters of the open log (the caller has cleared them). Returns false
     // when `yield` stopped the scan.
@@ -66,6 +71,8 @@ const CountingRules& ExactRules();
 // ADIF's tagged format read as such: fields in any letter case and layout, record by record,
 // bands also from FREQ, modes with their submodes.
 const CountingRules& AdifFieldRules();
+// The same, counting only the records of `range` in every table.
+std::unique_ptr<const CountingRules> AdifFieldRulesWithin(const DateRange& range);
 
 // By Name(); null for an unknown name.
 const CountingRules* RulesNamed(std::string_view name);

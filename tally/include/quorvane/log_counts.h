@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "quorvane/award_tally.h"
 #include "quorvane/band_mode_tally.h"
 #include "quorvane/continent_band_tally.h"
 #include "quorvane/counting_rules.h"
@@ -21,6 +22,7 @@ struct TableChoice {
     bool bandMode = true;
     bool continent = true;
     bool qsl = true;
+    bool awards = false;  // the DXCC and year tables, by rules that read records only
 };
 
 // The tables that were counted; the others are empty.
@@ -28,6 +30,9 @@ struct LogCounts {
     std::optional<BandModeTally> bandMode{};        // with all its totals
     std::optional<ContinentBandTally> continent{};  // with the seven continent totals
     std::optional<QslTally> qsl{};
+    std::optional<AwardTally> awards{};  // with the years formed
+    DateRange range{};                   // the rules' range
+    std::int32_t leftOut = 0;            // records without a valid day, when it is bounded
 };
 
 // Counts the chosen tables of the log at `path` by `rules` (CountingRules::CountTables), then

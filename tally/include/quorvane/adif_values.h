@@ -1,5 +1,6 @@
 // How the ADIF field rules read a record's values: the band that a BAND or FREQ value names,
-// and the mode class of a MODE or SUBMODE value.
+// the mode class of a MODE or SUBMODE value, the DXCC entity of a DXCC value and whether a
+// confirmation field confirms.
 #pragma once
 
 #include <cstddef>
@@ -36,5 +37,25 @@ std::optional<std::size_t> BandAtFrequency(const AdifRecord::Value& freq);
 // digital voice and their submodes are phone; every other mode and its submodes are digital.
 // nullopt for a name that ADIF does not list.
 std::optional<std::size_t> ModeClassNamed(const AdifRecord::Value& mode);
+
+// As BandNamed and BandAtFrequency, over all of ADIF's bands (index into its band list, 2190M
+// first), for the award tables.
+std::optional<std::size_t> AdifBandNamed(const AdifRecord::Value& band);
+std::optional<std::size_t> AdifBandAtFrequency(const AdifRecord::Value& freq);
+
+// What a DXCC value says: an entity (index into DxccEntities) or why there is none.
+struct Dxcc {
+    enum Kind : std::uint8_t { Entity, NoDxcc, None, Unknown };
+    Kind kind;
+    std::size_t entity = 0;  // for Entity
+};
+// `value` null for a record without a DXCC field. One or more ASCII digits naming a code of
+// ADIF (leading zeros allowed) are an entity; an empty value is NoDxcc; code 0 None; anything
+// else Unknown.
+Dxcc DxccOf(const AdifRecord::Value* value);
+
+// Whether a QSL_RCVD, LOTW_QSL_RCVD or EQSL_QSL_RCVD value confirms: "Y", or "V" (verified,
+// which old logs carry for cards already credited).
+bool Confirms(const AdifRecord::Value& value);
 
 }  // namespace quorvane::adif
