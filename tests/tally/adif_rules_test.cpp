@@ -48,13 +48,16 @@ const FrequencyRow kFrequencies[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, ParseFrequencyTest, ::testing::ValuesIn(kFrequencies),
                          testing::RowName());
 
-// A value as the reader keeps it: 64 bytes, and whether more than spaces follow.
+// A value as the reader keeps it, read from a record of that one field.
 AdifRecord::Value Kept(const std::string& text) {
-    AdifRecord::Value v;
-    v.length = static_cast<std::uint8_t>(std::min(text.size(), AdifRecord::kValueLimit));
-    std::memcpy(v.text, text.data(), v.length);
-    v.tooLong = text.find_first_not_of(' ', v.length) != std::string::npos;
-    return v;
+    struct Sink final : AdifRecordSink {
+        AdifRecord::Value value{};
+        void OnRecord(const AdifRecord& r) override { value = *r.Get(AdifField::Band); }
+    } sink;
+    AdifReader reader(sink);
+    const std::string record = "<BAND:" + std::to_string(text.size()) + ">" + text + "<EOR>";
+    reader.Feed(record.data(), record.size());
+    return sink.value;
 }
 
 struct Row {

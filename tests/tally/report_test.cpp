@@ -130,7 +130,8 @@ TEST(ReportText, OfOneTableIsThatTableAlone) {
 
 struct UsageRow {
     const char* name;
-    Strings args;  // "LOG" stands for an existing log
+    Strings args;      // "LOG" stands for an existing log
+    std::string says;  // what the error line names
 };
 
 class UsageError : public ::testing::TestWithParam<UsageRow> {
@@ -155,15 +156,75 @@ TEST_P(UsageError, SaysSoOnStandardError) {
     EXPECT_EQ(Run().err.rfind("quorvane-report: ", 0), 0u) << Run().err;
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError,
-                         ::testing::Values(UsageRow{"NoArguments", {}},
-                                           UsageRow{"NoLog", {"--json"}},
-                                           UsageRow{"UnknownOption", {"--bogus"}},
-                                           UsageRow{"TableWithoutName", {"LOG", "--table"}},
-                                           UsageRow{"UnknownTable", {"--table", "nope", "LOG"}},
-                                           UsageRow{"TwoLogs", {"LOG", "LOG"}},
-                                           UsageRow{"UnknownRules", {"--rules", "nope", "LOG"}}),
+// An error line that does not name what is wrong.
+TEST_P(UsageError, NamesWhatIsWrong) {
+    EXPECT_NE(Run().err.find(GetParam().says), std::string::npos) << Run().err;
+}
+
+const UsageRow kUsageRows[] = {
+    {"NoArguments", {}, "no log given"},
+    {"NoLog", {"--json"}, "no log given"},
+    {"UnknownOption", {"--bogus", "LOG"}, "unknown option '--bogus'"},
+    {"TableWithoutName", {"LOG", "--table"}, "--table needs a name"},
+    {"UnknownTable", {"--table", "nope", "LOG"}, "unknown table 'nope'"},
+    {"TwoLogs", {"LOG", "LOG"}, "one log at a time"},
+    {"UnknownRules", {"--rules", "nope", "LOG"}, "unknown rules 'nope'"},
+    {"DayNotInTheCalendar", {"--rules", "adif", "--from", "2023-02-30", "LOG"}, "'2023-02-30'"},
+    {"DayBefore1930", {"--rules", "adif", "--to", "1929-12-31", "LOG"}, "'1929-12-31'"},
+    {"DayInWords", {"--rules", "adif", "--from=yesterday", "LOG"}, "'yesterday'"},
+    {"FromAfterTo",
+     {"--rules", "adif", "--from", "20230201", "--to", "2023-01-31", "LOG"},
+     "--from 2023-02-01 is after --to 2023-01-31"},
+    {"RangeByTheExactRules", {"--from", "2023-01-01", "LOG"}, "needs --rules adif"},
+    {"AwardTableByTheExactRules", {"--table", "dxcc", "LOG"}, "--table dxcc needs --rules adif"},
+    {"CsvOfTwoTables", {"--csv", "--table", "qsl", "--table", "continent", "LOG"}, "one table"},
+    {"CsvOfNoTableChosen", {"--csv", "LOG"}, "one table"},
+    {"CsvAndJson", {"--csv", "--json", "--table", "qsl", "LOG"}, "--json and --csv"},
+};
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError, ::testing::ValuesIn(kUsageRows),
                          testing::RowName());
+
+// ---- the award tables and the range
+
+const std::string kAwardLog =
+    "<DXCC:3>291<QSO_DATE:8>20221231<BAND:3>20m<MODE:2>CW<EOR>\n"
+    "<DXCC:3>230<QSO_DATE:8>20230101<BAND:3>40m<MODE:3>FT8<LOTW_QSL_RCVD:1>Y<EOR>\n"
+    "<DXCC:3>291<BAND:3>20m<MODE:3>SSB<EOR>\n";
+
+// The years' CSV other than its rows in order, with the "No date" row cut short.
+TEST(ReportCsv, HoldsTheYearsTableRowByRow) {
+    const testing::TempFile log(kAwardLog);
+    EXPECT_EQ(Tool({"--rules", "adif", "--table", "years", "--csv", log.path}).out,
+              "Year,Contacts,CW,Phone,Digital,Entities,New,Confirmed\r\n"
+              "2022,1,1,0,0,1,1,0\r\n"
+              "2023,1,0,0,1,1,1,1\r\n"
+              "No date,1,0,1,0,,,\r\n");
+}
+
+// A range that the JSON does not give, or a wrong count of records left out.
+TEST(ReportJson, GivesTheRangeAndTheRecordsLeftOut) {
+    const testing::TempFile log(kAwardLog);
+    const json j =
+        json::parse(Tool({"--rules", "adif", "--json", "--from", "2023-01-01", log.path}).out);
+    EXPECT_EQ(j.at("range"), json::parse(R"({"from": "2023-01-01", "to": null, "leftOut": 1})"));
+}
+
+// The summary's worked row in other keys or with other counts.
+TEST(ReportJson, GivesTheDxccSummaryByColumn) {
+    const testing::TempFile log(kAwardLog);
+    const json j = json::parse(Tool({"--rules", "adif", "--json", log.path}).out);
+    EXPECT_EQ(
+        j.at("dxcc").at("worked"),
+        json::parse(R"({"Mixed": 2, "CW": 1, "Phone": 1, "Digital": 1, "40M": 1, "20M": 1})"));
+}
+
+// An entity's cells without their contacts or channels.
+TEST(ReportJson, GivesEachEntitysCellsWithTheirChannels) {
+    const testing::TempFile log(kAwardLog);
+    const json j = json::parse(Tool({"--rules", "adif", "--json", log.path}).out);
+    EXPECT_EQ(j.at("dxccEntities").at(0).at("cells").at("40M"),
+              json::parse(R"({"contacts": 1, "card": false, "lotw": true, "eqsl": false})"));
+}
 
 // A version other than the package's, or one that counts the log given beside it.
 TEST(ReportTool, VersionIsTheProgramsNameAndThePackagesVersion) {
