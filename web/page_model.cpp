@@ -84,7 +84,16 @@ std::string PageModel(std::string_view file, const CountingRules& rules, const L
         table("dxccEntities", "DXCC by Entity", DxccEntityGrid(*a));
         table("years", "Contacts by Year", YearsGrid(*a));
     }
-    out += "], \"charts\": [";
+    out += "], \"notes\": {";
+    sep.clear();
+    auto note = [&](std::string_view key, std::string_view text) {
+        out += sep + JsonString(key) + ": " + JsonString(text);
+        sep = ", ";
+    };
+    if (counts.range.Bounded()) note("range", RangeNote(counts));
+    if (counts.awards && WorkedEntities(*counts.awards).empty())
+        note("dxccEntities", kNoEntityText);
+    out += "}, \"charts\": [";
     sep.clear();
     std::vector<std::string> bands;
     for (const Band& b : BandTable) bands.emplace_back(b.chartLabel);

@@ -1,5 +1,5 @@
-// What the page shows of a counted log, as JSON for its script: the three tables cell by cell,
-// each count cell with the name it has in quorvane-report --json, and the two charts' series.
+// What the page shows of a counted log, as JSON for its script: the tables cell by cell, each
+// count cell with the name it has in quorvane-report --json, notes, and the charts' series.
 // The script only lays these out; every text and number comes from here.
 #pragma once
 
@@ -11,10 +11,12 @@
 namespace quorvane::web {
 
 // {"tables": [{"id", "title", "rows": [[{"text", "header"?, "counter"?}]]}],
+//  "notes": {"range"?: the range and the records it left out, "dxccEntities"?: said in place of
+//  an empty entity list},
 //  "charts": [{"id", "title", "categories", "series": [{"name", "colour", "values"}], "axis":
-//  {"max", "step"}}]}; `file` is the log's file name, which titles the band/mode table as it titles
-//  the
-// main window.
+//  {"max", "step"}}]}. The award tables ("dxcc", "dxccEntities", "years") and the year chart
+// come with counts that hold them. `file` is the log's file name, which titles the band/mode
+// table as it titles the main window.
 std::string PageModel(std::string_view file, const CountingRules& rules, const LogCounts& counts);
 
 }  // namespace quorvane::web

@@ -223,6 +223,14 @@ std::string GridCsv(const Grid& grid) {
     return out;
 }
 
+std::string RangeNote(const LogCounts& counts) {
+    const DateRange& r = counts.range;
+    const std::string from = r.from ? DayText(r.from) : "the first day";
+    const std::string to = r.to ? DayText(r.to) : "the last day";
+    return "Contacts from " + from + " to " + to + ", both included; " +
+           std::to_string(counts.leftOut) + " without a valid QSO_DATE left out.";
+}
+
 std::string DayText(Day day) {
     char text[16];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u", day / 10000, day / 100 % 100, day % 100);
@@ -343,14 +351,6 @@ std::string JsonString(std::string_view s) {
 
 namespace {
 
-std::string RangeLine(const LogCounts& counts) {
-    const DateRange& r = counts.range;
-    const std::string from = r.from ? DayText(r.from) : "the first day";
-    const std::string to = r.to ? DayText(r.to) : "the last day";
-    return "Contacts from " + from + " to " + to + ", both included; " +
-           std::to_string(counts.leftOut) + " without a valid QSO_DATE left out.\n";
-}
-
 // The counts of `grid` as nested objects by the parts of their paths: "dxcc.worked.Mixed"
 // under "worked" under the object being written. Cells of one object stand together.
 void GridCounts(std::string& out, const Grid& grid, std::string_view section) {
@@ -418,7 +418,7 @@ std::string ReportText(std::string_view file, const CountingRules& rules, const 
                        const AwardSections& sections) {
     const std::string note = " (" + std::string(rules.Title()) + ")";
     std::string out;
-    if (counts.range.Bounded()) out += RangeLine(counts);
+    if (counts.range.Bounded()) out += RangeNote(counts) + '\n';
     auto print = [&out, &note](std::string_view title, const Grid& grid, std::size_t left = 1) {
         if (!out.empty()) out += '\n';
         PrintGrid(out, std::string(title) + note, grid, left);

@@ -43,6 +43,13 @@ std::string GridCsv(const Grid& grid);
 // "2023-01-31"
 std::string DayText(Day day);
 
+// The range of a count within one, and how many records it left out for want of a day: "Contacts
+// from 2023-01-01 to the last day, both included; 3 without a valid QSO_DATE left out."
+std::string RangeNote(const LogCounts& counts);
+
+// Said in place of the entity list when no record had an entity.
+inline constexpr std::string_view kNoEntityText = "No contact of this log carries a DXCC entity.";
+
 // Which award tables a report holds, when the count has them.
 struct AwardSections {
     bool dxcc = true;
