@@ -7,7 +7,9 @@
 // 512 bytes, which every scan reads at a time, so that tags and CRLF are cut at every offset,
 // and the rest is the log. With bit 1 set, the log is handed over in pieces of that size (or at
 // once) as the web page hands it over; otherwise the scanner reads it from a file of this
-// process under /dev/shm (or TMPDIR).
+// process under /dev/shm (or TMPDIR). By the ADIF field rules, bit 4 set counts the award
+// tables too, and bit 5 set takes a date range from the next four bytes (see RangeOf), which
+// every table then counts within.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,6 +45,13 @@ void WriteLog(const std::uint8_t* data, std::size_t size) {
     ::close(fd);
 }
 
+// Two bytes as a bound: 0 (none) for a first byte of 0, else a day from 1925 to 2052, some
+// that no calendar has (20230231), so that bounds fall before, among and after the log's days.
+quorvane::Day BoundOf(std::uint8_t year, std::uint8_t rest) {
+    if (year == 0) return 0;
+    return (1925u + year % 128u) * 10000u + (1u + rest % 12u) * 100u + 1u + rest / 12u % 31u;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -56,24 +65,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         blockSize = 1 + (data[1] | (std::size_t{data[2]} << 8)) % 512;
         skip = 3;
     }
+    const bool adif = layout & 8;
+    DateRange range;
+    if (adif && layout & 32) {
+        if (size < skip + 4) return 0;
+        range = {BoundOf(data[skip], data[skip + 1]), BoundOf(data[skip + 2], data[skip + 3])};
+        skip += 4;
+    }
     data += skip;
     size -= skip;
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const CountingRules& rules = layout & 8 ? AdifFieldRules() : ExactRules();
-    const bool adif = &rules == &AdifFieldRules();
+    const auto within = AdifFieldRulesWithin(range);
+    const CountingRules& rules = !adif             ? ExactRules()
+                                 : range.Bounded() ? *within
+                                                   : AdifFieldRules();
+    const TableChoice tables{.awards = adif && (layout & 16)};
     // An exception escaping here is a crash to libFuzzer, and so a finding.
     LogCounts t;
     if (layout & 2) {
-        t = testing::FeedText(text, blockSize, rules);
+        t = testing::FeedText(text, blockSize, rules, tables);
     } else {
         WriteLog(data, size);
-        t = testing::CountFile(LogPath(), blockSize, rules);
+        t = testing::CountFile(LogPath(), blockSize, rules, tables);
         if (LogLineScanner::HandleHeld()) std::abort();
         // Removed after every input: libFuzzer ends without running exit handlers.
         ::unlink(LogPath().c_str());
     }
     const std::string diff = testing::Differences(
-        t, adif ? reference::CountAdif(text) : reference::CountText(text), !adif);
+        t, adif ? reference::CountAdif(text, range.from, range.to) : reference::CountText(text),
+        !adif);
     if (diff.empty()) return 0;
     std::fprintf(stderr, "scanner/reference:%s\n", diff.c_str());
     std::abort();

@@ -39,6 +39,15 @@ for eol in crlf lf mixed; do
     { printf '\014\005\000'; cat "$build/seed.adi"; } >"$corpus/seed-fields-$eol-$seed-blocks"
     seed=$((seed + 1))
 done
+# The award tables too (bit 4), on logs with entities, dates and confirmations, and within a
+# date range (bit 5: four more bytes, here from 2015-03-01 to 2019-07-01).
+for eol in crlf lf; do
+    "$build/tools/quorvane-loggen" --style awards --contacts 8 --seed $seed --eol $eol -o "$build/seed.adi"
+    { printf '\030'; cat "$build/seed.adi"; } >"$corpus/seed-awards-$eol-$seed-whole"
+    { printf '\036\005\000'; cat "$build/seed.adi"; } >"$corpus/seed-awards-$eol-$seed-fed"
+    { printf '\070\132\002\136\006'; cat "$build/seed.adi"; } >"$corpus/seed-awards-$eol-$seed-range"
+    seed=$((seed + 1))
+done
 rm -f "$build/seed.adi"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

@@ -8,7 +8,8 @@
 
 namespace quorvane::reference {
 
-// The counters of the three tallies, with the whole log in memory.
-Counts CountAdif(std::string_view data);
+// The counters of the three tallies and the award tables, with the whole log in memory, of
+// the records dated from `from` to `to` (yyyymmdd, 0 for no bound).
+Counts CountAdif(std::string_view data, std::int64_t from = 0, std::int64_t to = 0);
 
 }  // namespace quorvane::reference

@@ -14,7 +14,13 @@ struct Counts {
     // Every counter by name ("C20", "OthersTotal", "EU20", "QslSent"), zeros included.
     std::map<std::string, std::int64_t> bandMode, continent, qsl;
     std::string lastLine;  // the whole last line ("" without lines)
-    Counts();              // every counter zero
+    // By the ADIF field rules, the award tables' figures that are not zero: "dxcc.worked.20M",
+    // "dxcc.shown.20M" (1), "dxcc.deleted.worked", "dxcc.contacts.noDxcc", "entities.0" (the
+    // code of the first entity worked), "entity.291.CW" (contacts), "entity.291.CW.channels"
+    // (1 card, 2 LoTW, 4 eQSL), "years.2023.row" (1), "years.2023.new", "years.noDate.CW",
+    // "range.leftOut".
+    std::map<std::string, std::int64_t> awards;
+    Counts();  // every counter zero
     // Sums in 64 bits: "Ctotal", "Total20", "Total"; "AFtotal".
     std::int64_t BandModeSum(const std::string& name) const;
     std::int64_t ContinentSum(const std::string& name) const;

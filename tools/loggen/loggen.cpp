@@ -2,6 +2,7 @@
 #include "loggen.h"
 
 #include <array>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <utility>
@@ -282,10 +283,142 @@ void WriteFields(std::ostream& out, const Options& o) {
     out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
 }
 
+// ---- the Awards and Dense styles: one contact a line
+
+// Every current entity of ADIF's DXCC list, and those that most logs are full of, repeated.
+constexpr std::array<std::uint16_t, 340> kCurrentCodes{
+    1,   3,   4,   5,   6,   7,   9,   10,  11,  12,  13,  14,  15,  16,  17,  18,  20,  21,  22,
+    24,  27,  29,  31,  32,  33,  34,  35,  36,  37,  38,  40,  41,  43,  45,  46,  47,  48,  49,
+    50,  51,  52,  53,  54,  56,  60,  61,  62,  63,  64,  65,  66,  69,  70,  71,  72,  74,  75,
+    76,  77,  78,  79,  80,  82,  84,  86,  88,  89,  90,  91,  94,  95,  96,  97,  98,  99,  100,
+    103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 114, 116, 117, 118, 120, 122, 123, 124, 125,
+    126, 129, 130, 131, 132, 133, 135, 136, 137, 138, 140, 141, 142, 143, 144, 145, 146, 147, 148,
+    149, 150, 152, 153, 157, 158, 159, 160, 161, 162, 163, 165, 166, 167, 168, 169, 170, 171, 172,
+    173, 174, 175, 176, 177, 179, 180, 181, 182, 185, 187, 188, 189, 190, 191, 192, 195, 197, 199,
+    201, 202, 203, 204, 205, 206, 207, 209, 211, 212, 213, 214, 215, 216, 217, 219, 221, 222, 223,
+    224, 225, 227, 230, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 245, 246, 247, 248,
+    249, 250, 251, 252, 253, 254, 256, 257, 259, 260, 262, 263, 265, 266, 269, 270, 272, 273, 274,
+    275, 276, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286, 287, 288, 289, 291, 292, 293, 294,
+    295, 296, 297, 298, 299, 301, 302, 303, 304, 305, 306, 308, 309, 312, 315, 318, 321, 324, 327,
+    330, 333, 336, 339, 342, 344, 345, 348, 354, 363, 369, 370, 372, 375, 376, 378, 379, 381, 382,
+    384, 386, 387, 390, 391, 400, 401, 402, 404, 406, 408, 409, 410, 411, 412, 414, 416, 420, 422,
+    424, 428, 430, 432, 434, 436, 438, 440, 442, 444, 446, 450, 452, 453, 454, 456, 458, 460, 462,
+    464, 466, 468, 470, 474, 478, 480, 482, 483, 489, 490, 492, 497, 499, 501, 502, 503, 504, 505,
+    506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518, 519, 520, 521, 522};
+constexpr std::array<std::uint16_t, 24> kBusyCodes{291, 291, 291, 230, 230, 1,   223, 227,
+                                                   248, 281, 339, 150, 100, 108, 15,  54,
+                                                   209, 206, 503, 263, 284, 224, 318, 110};
+// Deleted entities (the old Germany, the GDR, Zanzibar ...), still met in old contacts.
+constexpr std::array<std::uint16_t, 8> kDeletedCodes{81, 81, 229, 229, 2, 55, 134, 493};
+// DXCC values that name no entity or an entity written unusually, and days that are none.
+constexpr std::array<std::string_view, 9> kOddDxcc{"999",   "USA", "-1", "291.0", "0291",
+                                                   " 230 ", "00",  "",   "   "};
+constexpr std::array<std::string_view, 8> kOddDays{"20230229",   "        ", "2023-01-05",
+                                                   "19291231",   "20231301", "2023011",
+                                                   " 20230105 ", "20240229"};
+constexpr std::array<std::string_view, 12> kReceived{"Y", "N",   "N", "N", "R", "V",
+                                                     "y", " Y ", "I", "",  "N", "Y"};
+
+std::string Digits(std::uint64_t value, std::size_t width) {
+    std::string s = std::to_string(value);
+    return std::string(width > s.size() ? width - s.size() : 0, '0') + s;
+}
+
+// A real calendar day from 2012 to 2024, as QSO_DATE writes it.
+std::string Day(Random& rnd) {
+    static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int year = 2012 + static_cast<int>(rnd.Below(13));
+    const std::size_t month = rnd.Below(12);
+    const int leap = month == 1 && year % 4 == 0 ? 1 : 0;
+    return std::to_string(year) + Digits(month + 1, 2) +
+           Digits(1 + rnd.Below(static_cast<std::size_t>(kDays[month] + leap)), 2);
+}
+
+// Mostly the busy entities and any current one; a few deleted, 0, missing or odd.
+std::optional<std::string> DxccValue(Random& rnd) {
+    const std::size_t kind = rnd.Below(100);
+    if (kind < 45) return std::to_string(rnd.Pick(kBusyCodes));
+    if (kind < 83) return std::to_string(rnd.Pick(kCurrentCodes));
+    if (kind < 87) return std::to_string(rnd.Pick(kDeletedCodes));
+    if (kind < 90) return "0";
+    if (kind < 95) return std::nullopt;
+    return std::string(rnd.Pick(kOddDxcc));
+}
+
+std::string AwardsRecord(Random& rnd, std::uint64_t n) {
+    std::string r;
+    auto add = [&](std::string_view name, std::string_view value) {
+        TaggedField(rnd, r, name, value);
+        r += ' ';
+    };
+    add("CALL", "QV" + std::to_string(n % 10) + "AW");
+    if (rnd.Chance(0.93))
+        add("QSO_DATE", Day(rnd));
+    else if (rnd.Chance(0.8))
+        add("QSO_DATE", rnd.Pick(kOddDays));
+    add("TIME_ON", Digits(rnd.Below(2400), 4));
+    if (!rnd.Chance(0.08)) add("BAND", rnd.Pick(kBandValues));
+    if (rnd.Chance(0.5)) add("FREQ", rnd.Pick(kFrequencies));
+    if (!rnd.Chance(0.08)) add("MODE", rnd.Pick(kModeValues));
+    if (rnd.Chance(0.2)) add("SUBMODE", rnd.Pick(kSubmodes));
+    if (const auto dxcc = DxccValue(rnd)) add("DXCC", *dxcc);
+    for (std::string_view q : {"QSL_RCVD", "LOTW_QSL_RCVD", "EQSL_QSL_RCVD"})
+        if (rnd.Chance(0.85)) add(q, rnd.Pick(kReceived));
+    r += "<EOR>";
+    return r;
+}
+
+// Ten to thirteen short fields in any order, about 180 bytes with the line end.
+std::string DenseRecord(Random& rnd, std::uint64_t n) {
+    const BandInfo& band = rnd.Pick(kBands);
+    const std::string_view mode = rnd.Pick(kModes);
+    const bool cw = mode == "CW" || mode == "RTTY";
+    std::vector<std::pair<std::string_view, std::string>> fields{
+        {"CALL", std::string(rnd.Pick(kPrefixes)) + std::to_string(n % 10) + "ABC"},
+        {"QSO_DATE", Day(rnd)},
+        {"TIME_ON", Digits(rnd.Below(2400), 4)},
+        {"BAND", std::string(band.value)},
+        {"MODE", std::string(mode)},
+        {"FREQ", std::string(band.freq)},
+        {"RST_SENT", cw ? "599" : "59"},
+        {"RST_RCVD", cw ? "579" : "57"},
+        {"DXCC", std::to_string(rnd.Pick(kBusyCodes))},
+        {"QSL_RCVD", std::string(YesNo(rnd, 0.3))}};
+    if (rnd.Chance(0.7)) fields.emplace_back("CONT", rnd.Pick(kContinents));
+    if (rnd.Chance(0.6)) fields.emplace_back("LOTW_QSL_RCVD", YesNo(rnd, 0.4));
+    if (rnd.Chance(0.5)) fields.emplace_back("GRIDSQUARE", rnd.Pick(kGrids).substr(0, 4));
+    for (std::size_t i = fields.size(); i > 1; --i) std::swap(fields[i - 1], fields[rnd.Below(i)]);
+    std::string r;
+    for (const auto& [name, value] : fields) Field(r, name, value);
+    r += "<EOR>";
+    return r;
+}
+
+void WriteLines(std::ostream& out, const Options& o,
+                std::string (*record)(Random&, std::uint64_t)) {
+    Random rnd(o.seed);
+    std::string chunk;
+    if (o.header) {
+        chunk += "Quorvane generated log <ADIF_VER:5>3.1.7 <PROGRAMID:7>QVLOGEN <EOH>";
+        chunk += Ending(rnd, o.lineEnd);
+    }
+    for (std::uint64_t n = 0; n < o.contacts; ++n) {
+        chunk += record(rnd, n);
+        if (n + 1 < o.contacts || o.finalLineEnd) chunk += Ending(rnd, o.lineEnd);
+        if (chunk.size() > (1u << 20)) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            chunk.clear();
+        }
+    }
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+}
+
 }  // namespace
 
 void Write(std::ostream& out, const Options& o) {
     if (o.style == Style::Fields) return WriteFields(out, o);
+    if (o.style == Style::Awards) return WriteLines(out, o, AwardsRecord);
+    if (o.style == Style::Dense) return WriteLines(out, o, DenseRecord);
     Random rnd(o.seed);
     std::string chunk;
     auto endLine = [&] { chunk += Ending(rnd, o.lineEnd); };
@@ -334,6 +467,10 @@ bool ParseStyle(const std::string& text, Style& out) {
         out = Style::Fields;
     else if (text == "typed")
         out = Style::Typed;
+    else if (text == "awards")
+        out = Style::Awards;
+    else if (text == "dense")
+        out = Style::Dense;
     else
         return false;
     return true;

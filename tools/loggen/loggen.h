@@ -15,8 +15,12 @@ enum class LineEnd { CRLF, CR, LF, Mixed };
 // SUBMODE-only records, data types, doubled fields, values that hold "<EOR>", text between
 // records, and fields after the last record. Typed: the contacts of Lines with a data type on
 // every field, as some programs export them (<QSO_DATE:8:D>, <BAND:3:E>20M); the exact rules
-// count their band tags as Others.
-enum class Style { Lines, Fields, Typed };
+// count their band tags as Others. Awards: one contact a line for the award tables, with DXCC
+// values (mostly current entities, some deleted, 0, missing or naming none), QSO_DATEs (a few
+// that are no day) and received confirmations of every channel (Y, V, R, N, y, " Y "), bands,
+// modes and field names as Fields writes them. Dense: one contact a line of ten to thirteen
+// short fields in any order, about 180 bytes a contact.
+enum class Style { Lines, Fields, Typed, Awards, Dense };
 
 struct Options {
     std::uint64_t contacts = 500;
@@ -36,7 +40,7 @@ struct Options {
 void Write(std::ostream& out, const Options& options);
 std::string Generate(const Options& options);
 
-// "lines", "fields" or "typed"; returns false for anything else.
+// "lines", "fields", "typed", "awards" or "dense"; returns false for anything else.
 bool ParseStyle(const std::string& text, Style& out);
 
 // "crlf", "cr", "lf" or "mixed"; returns false for anything else.

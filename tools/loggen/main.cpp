@@ -10,12 +10,13 @@ namespace {
 
 const char kUsage[] =
     "usage: quorvane-loggen [--contacts N] [--seed N] [--eol crlf|cr|lf|mixed]\n"
-    "                       [--style lines|fields|typed] [--no-header] [--no-final-eol]\n"
-    "                       [--odd SHARE] [-o FILE]\n"
+    "                       [--style lines|fields|typed|awards|dense] [--no-header]\n"
+    "                       [--no-final-eol] [--odd SHARE] [-o FILE]\n"
     "Writes a generated ADIF log to FILE or standard output: one contact per line with tags\n"
     "as the exact rules spell them (lines, the default), or as logging programs export them\n"
     "(fields: any letter case and layout, for the ADIF field rules; typed: the lines with a\n"
-    "data type on every field).\n";
+    "data type on every field; awards: contacts with DXCC entities, dates and confirmations,\n"
+    "odd values among them; dense: ten to thirteen short fields a line in any order).\n";
 
 bool ParseCount(const char* text, std::uint64_t& out) {
     char* end = nullptr;
