@@ -10,17 +10,25 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
+#include "awardwindow.h"
 #include "bandmodetable.h"
+#include "daterangedialog.h"
+#include "dxccentitywindow.h"
+#include "dxccsummarywindow.h"
 #include "errormessage.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
 #include "form5.h"
 #include "gridcontrol.h"
+#include "quorvane/log_counts.h"
 #include "windowdesign.h"
+#include "windowtexts.h"
+#include "yearswindow.h"
 
 namespace {
 
@@ -85,11 +93,14 @@ void ShowWindow(QWidget* window) {
 }  // namespace
 
 Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
-             const quorvane::CountingRules& rules, QWidget* parent)
+             const quorvane::CountingRules& rules, RangeChooser rangeChooser,
+             SaveChooser saveChooser, QWidget* parent)
     : QMainWindow(parent),
       chooser_(std::move(chooser)),
       reporter_(std::move(reporter)),
-      rules_(rules),
+      rangeChooser_(std::move(rangeChooser)),
+      saveChooser_(std::move(saveChooser)),
+      baseRules_(rules),
       scans_(std::move(clock), [this] { UpdateCommands(); }),
       grid_(new GridControl) {
     if (!chooser_)
@@ -97,6 +108,14 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
     if (!reporter_) {
         reporter_ = [this](const QString& message) {
             QMessageBox::warning(this, kCaption, message);
+        };
+    }
+    if (!rangeChooser_) {
+        rangeChooser_ = [this](const quorvane::DateRange& current) {
+            DateRangeDialog dialog(current, this);
+            return dialog.exec() == QDialog::Accepted
+                       ? std::optional<quorvane::DateRange>(dialog.Range())
+                       : std::nullopt;
         };
     }
 
@@ -113,6 +132,7 @@ Form1::Form1(FileChooser chooser, ErrorReporter reporter, Clock clock,
     AddSeparator(option, "mnuLine_2");
     mnuQSLReceived_ = AddItem(option, "mnuQSLReceived", tr("QSL Rcvd/Sent"));
     mnuContinent_ = AddItem(option, "mnuContinent", tr("Continent summary"));
+    if (baseRules_.ReadsRecords()) AddAwardCommands(option);
     QMenu* help = AddMenu(menuBar(), "mnuHelp", tr("Help"));
     AddItem(help, "mnuVer", tr("Quorvane ver2.0"));  // a version label; choosing it does nothing
 
@@ -139,15 +159,35 @@ Form1::~Form1() {
     delete form3_.data();
     delete form4_.data();
     delete form5_.data();
+    delete dxccSummary_.data();
+    delete dxccEntities_.data();
+    delete years_.data();
 }
 
-// The window's caption: `text` and, for rules other than the exact ones, their note.
-QString Form1::Caption(const QString& text) const {
-    const std::string_view note = rules_.CaptionNote();
-    if (note.empty()) return text;
-    return QStringLiteral("%1 (%2)").arg(
-        text, QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+// After the design's items: the award windows, then the date range.
+void Form1::AddAwardCommands(QMenu* option) {
+    AddSeparator(option, "mnuLine_3");
+    mnuDxccSummary_ = AddItem(option, "mnuDxccSummary", windowtext::kDxccSummary);
+    mnuDxccEntities_ = AddItem(option, "mnuDxccEntities", windowtext::kDxccEntities);
+    mnuYears_ = AddItem(option, "mnuYears", windowtext::kYears);
+    AddSeparator(option, "mnuLine_4");
+    mnuDateRange_ = AddItem(option, "mnuDateRange", windowtext::kDateRange);
+    mnuDxccSummary_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    mnuDxccEntities_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuYears_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mnuDateRange_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(mnuDxccSummary_, &QAction::triggered, this,
+            [this] { ShowAwardWindow(dxccSummary_, std::make_unique<DxccSummaryWindow>()); });
+    connect(mnuDxccEntities_, &QAction::triggered, this, [this] {
+        ShowAwardWindow(dxccEntities_, std::make_unique<DxccEntityWindow>(saveChooser_, reporter_));
+    });
+    connect(mnuYears_, &QAction::triggered, this,
+            [this] { ShowAwardWindow(years_, std::make_unique<YearsWindow>()); });
+    connect(mnuDateRange_, &QAction::triggered, this, &Form1::ChooseRange);
 }
+
+// The window's caption: `text` and, for rules other than the exact ones, their note and range.
+QString Form1::Caption(const QString& text) const { return windowtext::Caption(text, Rules()); }
 
 // ---- "Open ADIF"
 
@@ -156,7 +196,7 @@ void Form1::OpenLog() {
     BandModeTally.ClearCounters();
     FileName = chooser_(lastFolder_);
     if (FileName.isEmpty()) return;  // the table and the caption keep the previous log
-    ScanLog();
+    if (const QString error = ScanLog(); !error.isEmpty()) reporter_(error);
 }
 
 void Form1::OpenFile(const QString& path) {
@@ -164,25 +204,26 @@ void Form1::OpenFile(const QString& path) {
     BandModeTally.ClearCounters();
     FileName = QFileInfo(path).absoluteFilePath();
     if (FileName.isEmpty()) return;
-    ScanLog();
+    if (const QString error = ScanLog(); !error.isEmpty()) reporter_(error);
 }
 
-// The open command from the caption on, for the log in FileName.
-void Form1::ScanLog() {
+// The open command from the caption on, for the log in FileName. Returns the message of an
+// error that ended it, which the caller shows.
+QString Form1::ScanLog() {
     lastFolder_ = QFileInfo(FileName).absolutePath();
     // Qt reads "[*]" in a title as the modified-mark placeholder and drops it; doubled, it
     // shows as itself, so a log named "log[*].adi" keeps its name in the caption.
-    QString caption = QFileInfo(FileName).fileName();
-    setWindowTitle(Caption(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]"))));
+    setWindowTitle(Caption(windowtext::FileCaption(FileName)));
 
     try {
-        if (!ScanBandModes()) return;  // the program is ending
+        if (!ScanBandModes()) return {};  // the program is ending
         FillBandModeTable(*grid_, BandModeTally);
     } catch (const quorvane::TallyError& error) {
         const QString path = FileName;
         ForgetLog();
-        reporter_(ErrorMessage(error, path));
+        return ErrorMessage(error, path);
     }
+    return {};
 }
 
 // Opens the log, shows the busy notice, counts, closes the log and then the notice. Returns
@@ -190,7 +231,7 @@ void Form1::ScanLog() {
 bool Form1::ScanBandModes() {
     quorvane::LogLineScanner log;
     const ScanMonitor::Scope scan(scans_, log, QFile::encodeName(FileName).toStdString());
-    return rules_.ScanBandMode(BandModeTally, log, [this] { return scans_.Yield(); });
+    return Rules().ScanBandMode(BandModeTally, log, [this] { return scans_.Yield(); });
 }
 
 // Back to the state before the first log, so that no partial count is shown as a result.
@@ -209,6 +250,13 @@ void Form1::UpdateCommands() {
     mnuOpen_->setEnabled(!held);
     mnuContinent_->setEnabled(!held || (form2_ && form2_ != loading_ && !IsClosed(form2_)));
     mnuQSLReceived_->setEnabled(!held || (form5_ && form5_ != loading_ && !IsClosed(form5_)));
+    if (!mnuDateRange_) return;
+    mnuDxccSummary_->setEnabled(
+        !held || (dxccSummary_ && dxccSummary_ != loading_ && !IsClosed(dxccSummary_)));
+    mnuDxccEntities_->setEnabled(
+        !held || (dxccEntities_ && dxccEntities_ != loading_ && !IsClosed(dxccEntities_)));
+    mnuYears_->setEnabled(!held || (years_ && years_ != loading_ && !IsClosed(years_)));
+    mnuDateRange_->setEnabled(!held);
 }
 
 // ---- the other windows
@@ -220,6 +268,7 @@ void Form1::ShowModeChart() {
         if (!form3_) {
             form3_ = new Form3(BandModeTally);
             form3_->setAttribute(Qt::WA_DeleteOnClose);
+            form3_->setWindowTitle(windowtext::RangeCaption(windowtext::kModeChart, Rules()));
         }
         ShowWindow(form3_);
     } catch (...) {
@@ -233,6 +282,7 @@ void Form1::ShowContinentChart(const Form2& source) {
         if (!form4_) {
             form4_ = new Form4(source.ContinentBandTally);
             form4_->setAttribute(Qt::WA_DeleteOnClose);
+            form4_->setWindowTitle(windowtext::RangeCaption(windowtext::kContinentChart, Rules()));
         }
         ShowWindow(form4_);
     } catch (...) {
@@ -283,7 +333,8 @@ void Form1::LoadAndShow(QPointer<Window>& slot, std::unique_ptr<Window> form,
 
 void Form1::ShowContinentWindow() {
     if (ShowLoaded(form2_)) return;
-    auto form = std::make_unique<Form2>(rules_);
+    auto form = std::make_unique<Form2>(Rules());
+    form->setWindowTitle(windowtext::RangeCaption(windowtext::kContinentSummary, Rules()));
     connect(form.get(), &Form2::chartRequested, this,
             [this, source = form.get()] { ShowContinentChart(*source); });
     Form2& window = *form;
@@ -293,12 +344,108 @@ void Form1::ShowContinentWindow() {
 
 void Form1::ShowQslWindow() {
     if (ShowLoaded(form5_)) return;
-    auto form = std::make_unique<Form5>(rules_);
+    auto form = std::make_unique<Form5>(Rules());
+    form->setWindowTitle(windowtext::RangeCaption(windowtext::kQslRcvdSent, Rules()));
     Form5& window = *form;
     LoadAndShow(form5_, std::move(form), [this, &window](const QString& path) {
         window.Load(path, scans_.Hooks());
         return !scans_.Stopped();
     });
+}
+
+// ---- the award windows and the date range
+
+// As the continent window: shown once its count is done, with the busy notice meanwhile.
+template <class Window>
+void Form1::ShowAwardWindow(QPointer<Window>& slot, std::unique_ptr<Window> form) {
+    if (ShowLoaded(slot)) return;
+    Window& window = *form;
+    LoadAndShow(slot, std::move(form),
+                [this, &window](const QString& path) { return CountAwards(window, path); });
+}
+
+// Counts the award tables of the log at `path` by the rules of now and shows them in `window`.
+// Returns false when the program is ending; raises the count's errors.
+bool Form1::CountAwards(AwardWindow& window, const QString& path) {
+    const std::optional<quorvane::LogCounts> counts = quorvane::CountLog(
+        QFile::encodeName(path).toStdString(), Rules(),
+        {.bandMode = false, .continent = false, .qsl = false, .awards = true}, scans_.Hooks());
+    if (!counts) return false;
+    window.ShowCounts(path, Rules(), *counts);
+    return true;
+}
+
+void Form1::ChooseRange() {
+    if (quorvane::LogLineScanner::HandleHeld()) return;  // greyed meanwhile
+    const std::optional<quorvane::DateRange> range = rangeChooser_(Rules().Range());
+    if (!range || (range->from == Rules().Range().from && range->to == Rules().Range().to)) return;
+    // The windows count by the rules they were given until they are given these: the old ones
+    // go only once every window has the new.
+    const std::unique_ptr<const quorvane::CountingRules> old = std::move(ranged_);
+    if (range->Bounded()) ranged_ = quorvane::AdifFieldRulesWithin(*range);
+    if (form2_) form2_->SetRules(Rules());
+    if (form5_) form5_->SetRules(Rules());
+    CountAgain();
+}
+
+// Every open window counts its log again by the rules of now, one after another; one whose
+// count fails is closed, and the failures are shown together once all have counted.
+void Form1::CountAgain() {
+    QStringList failures;
+    setWindowTitle(Caption(FileName.isEmpty() ? kCaption : windowtext::FileCaption(FileName)));
+    if (!FileName.isEmpty()) {
+        BandModeTally.ClearCounters();
+        failures << ScanLog();
+    }
+    if (!scans_.Stopped()) {
+        ForgetIfClosed(form3_);
+        if (form3_) {
+            form3_->Fill(BandModeTally);
+            form3_->setWindowTitle(windowtext::RangeCaption(windowtext::kModeChart, Rules()));
+        }
+    }
+    CountAgainIn<Form2>(form2_, failures, [this](Form2& window) {
+        window.setWindowTitle(windowtext::RangeCaption(windowtext::kContinentSummary, Rules()));
+        return window.Load(window.LogPath(), scans_.Hooks());
+    });
+    ForgetIfClosed(form4_);
+    if (form4_ && !scans_.Stopped()) {
+        // Its bars come from the continent window; without that window they cannot follow.
+        if (form2_) {
+            form4_->Fill(form2_->ContinentBandTally);
+            form4_->setWindowTitle(windowtext::RangeCaption(windowtext::kContinentChart, Rules()));
+        } else {
+            form4_->close();
+        }
+    }
+    CountAgainIn<Form5>(form5_, failures, [this](Form5& window) {
+        window.setWindowTitle(windowtext::RangeCaption(windowtext::kQslRcvdSent, Rules()));
+        window.Load(window.LogPath(), scans_.Hooks());
+        return !scans_.Stopped();
+    });
+    const auto award = [this](AwardWindow& window) {
+        return CountAwards(window, window.LogPath());
+    };
+    CountAgainIn<DxccSummaryWindow>(dxccSummary_, failures, award);
+    CountAgainIn<DxccEntityWindow>(dxccEntities_, failures, award);
+    CountAgainIn<YearsWindow>(years_, failures, award);
+    failures.removeAll(QString());
+    failures.removeDuplicates();
+    if (!failures.isEmpty() && !scans_.Stopped()) reporter_(failures.join(QLatin1Char('\n')));
+}
+
+template <class Window>
+void Form1::CountAgainIn(QPointer<Window>& slot, QStringList& failures,
+                         const std::function<bool(Window& window)>& count) {
+    ForgetIfClosed(slot);
+    if (!slot || scans_.Stopped()) return;
+    const QString path = slot->LogPath();
+    try {
+        count(*slot);
+    } catch (const quorvane::TallyError& error) {
+        failures << ErrorMessage(error, path);
+        slot->close();
+    }
 }
 
 // ---- ending
@@ -318,6 +465,9 @@ void Form1::closeEvent(QCloseEvent* event) {
     CloseWindow(form3_);
     CloseWindow(form4_);
     CloseWindow(form5_);
+    CloseWindow(dxccSummary_);
+    CloseWindow(dxccEntities_);
+    CloseWindow(years_);
     scans_.CloseNotice();  // Form6
     event->accept();
     QCoreApplication::quit();

@@ -10,4 +10,7 @@ class Form3 : public ChartWindow {
     Q_OBJECT
   public:
     explicit Form3(const quorvane::BandModeTally& counters, QWidget* parent = nullptr);
+
+    // The bars of `counters`, as the constructor draws them.
+    void Fill(const quorvane::BandModeTally& counters);
 };

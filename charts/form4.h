@@ -11,4 +11,7 @@ class Form4 : public ChartWindow {
     Q_OBJECT
   public:
     explicit Form4(const quorvane::ContinentBandTally& counters, QWidget* parent = nullptr);
+
+    // The bars of `counters`, as the constructor draws them.
+    void Fill(const quorvane::ContinentBandTally& counters);
 };

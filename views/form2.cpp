@@ -8,6 +8,7 @@
 #include "quorvane/tables.h"
 #include "tabletext.h"
 #include "windowdesign.h"
+#include "windowtexts.h"
 
 using quorvane::BandTable;
 using quorvane::Continents;
@@ -19,10 +20,10 @@ constexpr int kTotalRow = 1 + static_cast<int>(kBandCount);
 }
 
 Form2::Form2(const quorvane::CountingRules& rules, QWidget* parent)
-    : QMainWindow(parent), rules_(rules), grid_(new GridControl) {
+    : QMainWindow(parent), rules_(&rules), grid_(new GridControl) {
     setObjectName(QStringLiteral("Form2"));
     ApplyWindowDesign(*this, Border::Fixed);
-    setWindowTitle(QStringLiteral("Continent Summary"));
+    setWindowTitle(windowtext::kContinentSummary);
 
     QMenu* option = AddMenu(menuBar(), "mnuOption", QStringLiteral("Option"));
     QAction* chart = AddItem(option, "mnuChat", QStringLiteral("Chart"));
@@ -49,8 +50,10 @@ Form2::Form2(const quorvane::CountingRules& rules, QWidget* parent)
 }
 
 bool Form2::Load(const QString& path, const quorvane::ScanHooks& hooks) {
-    if (!rules_.ScanContinentBands(ContinentBandTally, QFile::encodeName(path).toStdString(),
-                                   hooks))
+    path_ = path;
+    ContinentBandTally = quorvane::ContinentBandTally{};  // when it counts again
+    if (!rules_->ScanContinentBands(ContinentBandTally, QFile::encodeName(path).toStdString(),
+                                    hooks))
         return false;
     // Column by column, each continent's total formed as its cell is written.
     for (std::size_t c = 0; c < kContinentCount; ++c) {

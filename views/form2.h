@@ -22,6 +22,10 @@ class Form2 : public QMainWindow {
     // Tallies the log at `path` and fills the table. Returns false when the yield hook
     // stopped the scan; raises the tally's errors (LogError, CounterOverflow).
     bool Load(const QString& path, const quorvane::ScanHooks& hooks);
+    // The rules of the next Load.
+    void SetRules(const quorvane::CountingRules& rules) { rules_ = &rules; }
+    // The log of the last Load.
+    const QString& LogPath() const { return path_; }
 
     // Read by the continent chart.
     quorvane::ContinentBandTally ContinentBandTally;
@@ -31,6 +35,7 @@ class Form2 : public QMainWindow {
     void chartRequested();
 
   private:
-    const quorvane::CountingRules& rules_;
+    const quorvane::CountingRules* rules_;
     GridControl* grid_;
+    QString path_;
 };

@@ -7,14 +7,15 @@
 #include "quorvane/tables.h"
 #include "tabletext.h"
 #include "windowdesign.h"
+#include "windowtexts.h"
 
 using quorvane::QslChannels;
 
 Form5::Form5(const quorvane::CountingRules& rules, QWidget* parent)
-    : QWidget(parent), rules_(rules), grid_(new GridControl(this)) {
+    : QWidget(parent), rules_(&rules), grid_(new GridControl(this)) {
     setObjectName(QStringLiteral("Form5"));
     ApplyWindowDesign(*this, Border::Sizable);
-    setWindowTitle(QStringLiteral("QSL Rcvd/Sent"));
+    setWindowTitle(windowtext::kQslRcvdSent);
     // No layout: when the window is resized the grid keeps its place and size.
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
     grid_->setGeometry(TwipsRect(120, 120, 3735, 615));
@@ -32,8 +33,9 @@ Form5::Form5(const quorvane::CountingRules& rules, QWidget* parent)
 }
 
 void Form5::Load(const QString& path, const quorvane::ScanHooks& hooks) {
+    path_ = path;
     quorvane::QslTally tally;  // lives for this load only
-    rules_.CountQsl(tally, QFile::encodeName(path).toStdString(), hooks);
+    rules_->CountQsl(tally, QFile::encodeName(path).toStdString(), hooks);
     for (std::size_t c = 0; c < QslChannels.size(); ++c)
         grid_->SetTextMatrix(1, 1 + static_cast<int>(c),
                              QString::fromStdString(tally.PercentText(c)));

@@ -20,8 +20,13 @@ class Form5 : public QWidget {
     // Counts the log at `path` and writes the percentage row. Raises the tally's errors
     // (LogError, CounterOverflow); the row is then left empty.
     void Load(const QString& path, const quorvane::ScanHooks& hooks);
+    // The rules of the next Load.
+    void SetRules(const quorvane::CountingRules& rules) { rules_ = &rules; }
+    // The log of the last Load.
+    const QString& LogPath() const { return path_; }
 
   private:
-    const quorvane::CountingRules& rules_;
+    const quorvane::CountingRules* rules_;
     GridControl* grid_;
+    QString path_;
 };

@@ -107,7 +107,9 @@ void WindowTest::SetUp() {
         return answer;
     };
     form = std::make_unique<Form1>(
-        chooser, [this](const QString& m) { errors << m; }, clock, *rules);
+        chooser, [this](const QString& m) { errors << m; }, clock, *rules,
+        [this](const quorvane::DateRange&) { return rangeAnswer; },
+        [this](const QString&) { return saveAnswer; });
     form->show();
 }
 

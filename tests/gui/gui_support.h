@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "form1.h"
 #include "gridcontrol.h"
@@ -118,9 +119,11 @@ class WindowTest : public ::testing::Test {
 
     const quorvane::CountingRules* rules = &quorvane::ExactRules();  // set before SetUp
     QTemporaryDir dir;
-    QString answer;            // what the chooser returns
-    QStringList startFolders;  // what the chooser was asked to start in
-    QStringList errors;        // what the error reporter was given
+    QString answer;                                  // what the chooser returns
+    std::optional<quorvane::DateRange> rangeAnswer;  // what the range chooser returns
+    QString saveAnswer;                              // what the save chooser returns
+    QStringList startFolders;                        // what the chooser was asked to start in
+    QStringList errors;                              // what the error reporter was given
     int clockReadings = 0;
     std::unique_ptr<Form1> form;
 

@@ -1,5 +1,6 @@
 // Start-up before the windows, of the programs as built: --help and --version of quorvane-adif and
-// quorvane-report; the status 2 and line of the other two with no display or one Qt cannot open.
+// quorvane-report, and quorvane-adif's wrong command lines, with or without a display; the status
+// 2 and line of the other two with no display (or an empty one) or one Qt cannot open.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -27,6 +28,8 @@ const char kANoDisplay[] = "^quorvane-adif: no display to show the windows on " 
 const char kQFailed[] = "^quorvane: cannot open the display " ONE_LINE_ON_REPORT;
 const char kAFailed[] = "^quorvane-adif: cannot open the display " ONE_LINE_ON_REPORT;
 const char kUsage[] = "^usage: quorvane-adif \\[LOG\\]\n";
+const char kUnknown[] = "^quorvane-adif: unknown option\nusage: quorvane-adif";
+const char kTwoLogs[] = "^quorvane-adif: one log at a time\nusage: quorvane-adif";
 const char kVersion[] = "^quorvane-adif " QUORVANE_VERSION "\n$";
 const char kReportUsage[] =
     "^usage: quorvane-report \\[--rules exact[|]adif\\] \\[--json [|] --csv\\] \\[--table "
@@ -72,6 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
         {"AdifVersionAfterALogOnX11", kA, {"a.adi", "--version"}, kX11, 0, kVersion},
         {"AdifLogWithoutDisplay", kA, {"a.adi"}, "", 2, kANoDisplay},
         {"AdifLogNamedHelpAfterDoubleDash", kA, {"--", "--help"}, kX11, 2, kAFailed},
+        {"AdifUnknownOptionWithoutDisplay", kA, {"--bogus"}, "", 1, kUnknown},
+        {"AdifTwoLogsWithoutDisplay", kA, {"a.adi", "b.adi"}, "", 1, kTwoLogs},
+        {"AdifQtOptionAndItsValue", kA, {"-style", "fusion"}, "", 2, kANoDisplay},
+        {"AdifEmptyDisplay", kA, {}, "DISPLAY=", 2, kANoDisplay},
+        {"QuorvaneEmptyWaylandDisplay", kQ, {}, "WAYLAND_DISPLAY=", 2, kQNoDisplay},
         {"ReportHelpWithoutDisplay", kR, {"--help"}, "", 0, kReportUsage},
         {"ReportVersionWithoutDisplay", kR, {"--version"}, "", 0, kReportVersion},
         {"ReportVersionOnX11", kR, {"--version"}, kX11, 0, kReportVersion},
