@@ -29,8 +29,9 @@ if [ "$mode" = web ]; then
     # quorvane-report's option parser, which the configuration looks for
     packages=(cmake ninja-build emscripten node-acorn libcxxopts-dev)
 elif [ "$mode" = test ]; then
-    # the core's tests under Node and the browser test of the page (tools/web.sh)
-    packages+=(emscripten node-acorn chromium)
+    # the core's tests under Node and the browser test of the page (tools/web.sh) in Chromium,
+    # Firefox ESR and WebKitGTK (its WebDriver and MiniBrowser, on a display of Xvfb's)
+    packages+=(emscripten node-acorn chromium firefox-esr webkit2gtk-driver xvfb)
     if ! command -v npm >/dev/null; then packages+=(npm); fi
 fi
 

@@ -6,7 +6,7 @@
 #                               quorvane-report and quorvane-loggen in the build folder NATIVE
 #                               (ctest label web)
 # Needs emscripten and node-acorn (tools/bootstrap.sh web installs them); the browser test also
-# needs chromium and npm.
+# needs npm, chromium, firefox-esr, webkit2gtk-driver and xvfb (tools/bootstrap.sh test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-page}
@@ -27,8 +27,8 @@ case "$mode" in
         native=$(cd "${2:?usage: tools/web.sh test NATIVE_BUILD_DIR}" && pwd)
         "${configure[@]}" -DQUORVANE_TESTS=ON -DQUORVANE_NATIVE_BUILD="$native" >/dev/null
         cmake --build "$build" -j "$jobs"
-        # puppeteer-core as the lock file pins it; it drives Debian's Chromium and downloads no
-        # browser of its own.
+        # puppeteer-core as the lock file pins it; it drives Debian's Chromium and Firefox ESR and
+        # downloads no browser of its own.
         (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
         ctest --test-dir "$build" --output-on-failure -j "$jobs" -L '^(wasm|web)$'
         ;;

@@ -74,13 +74,8 @@ async function count(file, folder = false) {
     }
     const counting = new Worker(workerUrl);
     worker = counting;
-    counting.onmessage = ({data}) => {
-        if (worker !== counting) return;  // a message of a count already given up
-        if (data.progress) {
-            $('share').max = data.progress.total;
-            $('share').value = data.progress.done;
-            return;
-        }
+    counting.addEventListener('message', ({data}) => {
+        if (worker !== counting || data.spent) return;  // a count given up, or a block's buffer
         stopCounting();
         if (data.error) {
             setState('error');
@@ -88,7 +83,7 @@ async function count(file, folder = false) {
             return;
         }
         show(file, rules, title, data);
-    };
+    });
     counting.onerror = (event) => {
         if (worker !== counting) return;
         event.preventDefault();
@@ -96,7 +91,82 @@ async function count(file, folder = false) {
         setState('error');
         say(`Cannot count "${file.name}": ${event.message || 'the worker stopped'}.`);
     };
-    counting.postMessage({module, file, rules, folder});
+    counting.postMessage({begin: {module, name: file.name, rules}});
+    if (folder) {
+        counting.postMessage({failed: 'Folder'});
+    } else {
+        // The browser's error in reading the log (NotFoundError, NotReadableError, ...) goes to
+        // the core, which words it.
+        feed(file, counting).catch((e) => counting.postMessage({failed: String(e && e.name)}));
+    }
+}
+
+// ---- reading: on the page's own thread, which can read any File it was given (a worker
+// cannot read a File from a page opened from disk in every browser), counted in the worker
+
+const BLOCK_BYTES = 1024 * 1024;
+const BLOCKS = 3;
+
+// A function that fills an ArrayBuffer with the log's next bytes and returns them as a
+// Uint8Array on it, empty at the end. A byte stream reads straight into the buffer; the
+// browser's other stream (Safari's) hands out pieces of its own, copied in.
+function blockReader(file) {
+    const stream = file.stream();
+    try {
+        const reader = stream.getReader({mode: 'byob'});
+        return async (buffer) => {
+            let filled = 0;
+            while (filled < buffer.byteLength) {
+                const {done, value} = await reader.read(new Uint8Array(buffer, filled));
+                if (value) buffer = value.buffer;
+                if (done) break;
+                filled += value.length;
+            }
+            return new Uint8Array(buffer, 0, filled);
+        };
+    } catch {
+        const reader = stream.getReader();
+        let piece = new Uint8Array(0);
+        return async (buffer) => {
+            const block = new Uint8Array(buffer);
+            let filled = 0;
+            while (filled < block.length) {
+                if (!piece.length) {
+                    const {done, value} = await reader.read();
+                    if (done) break;
+                    piece = value;
+                }
+                const taken = piece.subarray(0, block.length - filled);
+                block.set(taken, filled);
+                filled += taken.length;
+                piece = piece.subarray(taken.length);
+            }
+            return block.subarray(0, filled);
+        };
+    }
+}
+
+// Reads `file` and posts it to `counting` block by block. The BLOCKS buffers go to the worker
+// and come back once counted, so the page holds no more of the log than they do, however big
+// it is, and reads the next block while the worker counts the last.
+async function feed(file, counting) {
+    const read = blockReader(file);
+    const free = Array.from({length: BLOCKS}, () => new ArrayBuffer(BLOCK_BYTES));
+    let returned = () => {};
+    counting.addEventListener('message', ({data}) => {
+        if (!data.spent || worker !== counting) return;
+        free.push(data.spent);
+        $('share').value += data.length;
+        returned();
+    });
+    for (;;) {
+        while (!free.length) await new Promise((resolve) => { returned = resolve; });
+        const block = await read(free.pop());
+        if (worker !== counting) return;
+        if (!block.length) break;
+        counting.postMessage({block}, [block.buffer]);
+    }
+    counting.postMessage({end: true});
 }
 
 function show(file, rules, title, data) {
