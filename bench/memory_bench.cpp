@@ -20,10 +20,13 @@
 
 namespace {
 
-const std::string kUnit = "<CALL:5>DL1AB <BAND:3>20M <MODE:2>CW <CONT:2>EU <QSL_SENT:1>Y <EOR> ";
+const std::string kUnit =
+    "<CALL:5>DL1AB <QSO_DATE:8>20230115 <BAND:3>20M <MODE:2>CW <CONT:2>EU <DXCC:3>230 "
+    "<QSL_SENT:1>Y <LOTW_QSL_RCVD:1>Y <EOR> ";
 
 // One endless line: a contact's tags repeated, so that the line counts once as 20 m CW, and
-// every contact once by the ADIF field rules. `lead` comes first.
+// every contact once by the ADIF field rules, in every table, the award tables included (one
+// entity, confirmed, in 2023). `lead` comes first.
 bool WriteEndlessLine(const std::string& path, std::uint64_t bytes, const std::string& lead = {}) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
@@ -119,15 +122,23 @@ int main(int argc, char** argv) {
                  {"\"C20\": 1,", "\"EU20\": 1,", "\"QslSent\": 1,", "\"OthersTotal\": 0}"}));
     const std::string contacts = std::to_string(UnitsIn(bytes));
     run = Report({"--rules", "adif", "--json", path});
-    report(("ADIF field rules, " + contacts + " contacts").c_str(), run,
+    report(("ADIF field rules, every table, " + contacts + " contacts").c_str(), run,
            Holds(run.output, {"\"C20\": " + contacts + ",", "\"EU20\": " + contacts + ",",
-                              "\"QslSent\": " + contacts + ","}));
-    // A field that claims 10^15 bytes swallows the rest of the file: one record before it.
-    if (!WriteEndlessLine(path, bytes, "<BAND:3>20m<MODE:2>CW<EOR><NOTES:1000000000000000>"))
-        return 2;
+                              "\"QslSent\": " + contacts + ",", "\"confirmed\": {\"Mixed\": 1,",
+                              "\"2023\": {\"contacts\": " + contacts + ","}));
+    run = Report({"--rules", "adif", "--json", "--from", "2023-01-15", "--to", "2023-01-15", path});
+    report("ADIF field rules, every table, within a range of that day", run,
+           Holds(run.output, {"\"C20\": " + contacts + ",", "\"leftOut\": 0}",
+                              "\"2023\": {\"contacts\": " + contacts + ","}));
+    // A QSO_DATE of 64 KiB (spaces before the day) and a DXCC that claims 10^15 bytes, which
+    // swallows the rest of the file: one record before it.
+    const std::string lead = "<BAND:3>20m<MODE:2>CW<DXCC:3>230<QSO_DATE:65544>" +
+                             std::string(65536, ' ') + "20230115<EOR><DXCC:1000000000000000>";
+    if (!WriteEndlessLine(path, bytes, lead)) return 2;
     run = Report({"--rules", "adif", "--json", path});
-    report("ADIF field rules, a field of 10^15 bytes", run,
-           Holds(run.output, {"\"C20\": 1,", "\"EU20\": 0,", "\"QslSent\": 0,"}));
+    report("ADIF field rules, a QSO_DATE of 64 KiB, a DXCC of 10^15 bytes", run,
+           Holds(run.output, {"\"C20\": 1,", "\"EU20\": 0,", "\"worked\": {\"Mixed\": 1,",
+                              "\"2023\": {\"contacts\": 1,"}));
     ::unlink(path.c_str());
     return allGood ? 0 : 1;
 }

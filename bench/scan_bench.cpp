@@ -1,6 +1,9 @@
 // Times the band/mode, continent and QSL scans of a generated log against grep on the same
-// file, in one run, and prints the ratios; also quorvane-report as a whole process.
-//   scan_bench [--contacts N] [--runs N] [--style lines|fields|typed] [--log PATH]
+// file, in one run, and prints the ratios; also quorvane-report as a whole process, and, given
+// --before, the same processes of another build's quorvane-report (an earlier commit's) side
+// by side. --processes times the whole processes alone.
+//   scan_bench [--contacts N] [--runs N] [--style lines|fields|typed|awards|dense] [--log PATH]
+//              [--before PATH/TO/quorvane-report] [--processes]
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iomanip>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,16 +39,24 @@ void ReadThrough(const std::string& path) {
 int main(int argc, char** argv) {
     std::uint64_t contacts = 1'000'000;
     int runs = 5;
-    std::string path, style = "lines";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--contacts"))
-            contacts = std::strtoull(argv[i + 1], nullptr, 10);
+    std::string path, style = "lines", before;
+    bool processesOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--processes")) {
+            processesOnly = true;
+            continue;
+        }
+        if (i + 1 == argc) break;
+        if (!std::strcmp(argv[i], "--before"))
+            before = argv[++i];
+        else if (!std::strcmp(argv[i], "--contacts"))
+            contacts = std::strtoull(argv[++i], nullptr, 10);
         else if (!std::strcmp(argv[i], "--runs"))
-            runs = std::atoi(argv[i + 1]);
+            runs = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--style"))
-            style = argv[i + 1];
+            style = argv[++i];
         else if (!std::strcmp(argv[i], "--log"))
-            path = argv[i + 1];
+            path = argv[++i];
     }
     loggen::Options options;
     if (!loggen::ParseStyle(style, options.style)) {
@@ -73,24 +85,58 @@ int main(int argc, char** argv) {
         work.push_back(std::move(f));
         return work.size() - 1;
     };
-    // Through a pipe: GNU grep stops at the first match when its output is /dev/null.
-    const auto process = [](const std::string& command) {
-        return [command] {
-            FILE* p = ::popen(command.c_str(), "r");
-            char sink[4096];
-            if (!p) std::cerr << command << " failed\n";
-            while (p && std::fread(sink, 1, sizeof sink, p) > 0) {
-            }
-            if (p) ::pclose(p);
-        };
+    const std::string quoted = " '" + path + "'";
+    const std::size_t i_tGrep = add(bench::Process("grep -c -F '<BAND:'" + quoted));
+    // quorvane-report as a whole process, start-up and output included: the band/mode table
+    // by either rules, and every table by the ADIF field rules (the award tables and the
+    // entity list too, where the build has them).
+    struct Report {
+        const char* what;
+        std::string args;
+        std::size_t now = 0, before = 0;
     };
-    const std::size_t i_tGrep = add(process("grep -c -F '<BAND:' '" + path + "'"));
-    // quorvane-report as a whole process, start-up and output included.
-    const std::string report = std::string(QUORVANE_REPORT_PATH) + " --table band-mode ";
-    const std::size_t i_tReportExact = add(process(report + "'" + path + "'"));
-    const std::size_t i_tReportAdif = add(process(report + "--rules adif '" + path + "'"));
-    const std::size_t i_tReportAllAdif =
-        add(process(std::string(QUORVANE_REPORT_PATH) + " --rules adif --json '" + path + "'"));
+    std::vector<Report> reports{
+        {"--table band-mode", " --table band-mode"},
+        {"--rules adif --table band-mode", " --rules adif --table band-mode"},
+        {"--rules adif --json (every table)", " --rules adif --json"}};
+    for (Report& r : reports) {
+        r.now = add(bench::Process(QUORVANE_REPORT_PATH + r.args + quoted));
+        if (!before.empty()) r.before = add(bench::Process(before + r.args + quoted));
+    }
+    // The best wall-clock time of each, and of the processes also their best processor time
+    // (their shell's included), which a machine busy with other work disturbs less.
+    std::vector<double> cpu(work.size(), 1e300);
+    const auto measure = [&work, &cpu, runs] {
+        std::vector<double> best(work.size(), 1e300);
+        for (int round = 0; round < runs; ++round) {
+            for (std::size_t i = 0; i < work.size(); ++i) {
+                const double cpuBefore = bench::ChildrenCpuSeconds();
+                best[i] = std::min(best[i], bench::Seconds(work[i]));
+                cpu[i] = std::min(cpu[i], bench::ChildrenCpuSeconds() - cpuBefore);
+            }
+        }
+        return best;
+    };
+    const auto printProcesses = [&](const std::vector<double>& best) {
+        std::cout.setf(std::ios::fixed);
+        std::cout.precision(3);
+        std::cout << "log: " << path << " (" << contacts << " contacts, " << megabytes << " MB, "
+                  << style << ")\nbest of " << runs << " rounds, page cache warm\n"
+                  << "grep -c -F '<BAND:' | cat                            " << best[i_tGrep]
+                  << " s, processor " << cpu[i_tGrep] << " s\n";
+        for (const Report& r : reports) {
+            std::cout << "quorvane-report " << std::left << std::setw(38) << r.what
+                      << best[r.now] / best[i_tGrep] << " x grep";
+            if (!before.empty()) std::cout << "   before " << best[r.before] / best[i_tGrep];
+            std::cout << "   processor time " << cpu[r.now] / cpu[i_tGrep] << " x";
+            if (!before.empty()) std::cout << ", before " << cpu[r.before] / cpu[i_tGrep];
+            std::cout << "\n";
+        }
+    };
+    if (processesOnly) {
+        printProcesses(measure());
+        return 0;
+    }
 
     BandModeTally bandMode;
     const std::size_t i_tBand = add([&] {
@@ -145,14 +191,8 @@ int main(int argc, char** argv) {
     QslTally adifQsl;
     const std::size_t i_tAdifQsl = add([&] { adif.CountQsl(adifQsl, path, {}); });
 
-    std::vector<double> best(work.size(), 1e300);
-    for (int r = 0; r < runs; ++r)
-        for (std::size_t i = 0; i < work.size(); ++i)
-            best[i] = std::min(best[i], bench::Seconds(work[i]));
+    const std::vector<double> best = measure();
     const double tGrep = best[i_tGrep];
-    const double tReportExact = best[i_tReportExact];
-    const double tReportAdif = best[i_tReportAdif];
-    const double tReportAllAdif = best[i_tReportAllAdif];
     const double tBand = best[i_tBand];
     const double tHook = best[i_tHook];
     const double tContinent = best[i_tContinent];
@@ -161,18 +201,8 @@ int main(int argc, char** argv) {
     const double tAdifContinent = best[i_tAdifContinent];
     const double tAdifQsl = best[i_tAdifQsl];
 
-    std::cout.setf(std::ios::fixed);
-    std::cout.precision(3);
-    std::cout << "log: " << path << " (" << contacts << " contacts, " << megabytes << " MB)\n"
-              << "best of " << runs << " runs, page cache warm\n"
-              << "grep -c -F '<BAND:'        " << tGrep << " s\n"
-              << "quorvane-report --table band-mode                " << tReportExact
-              << " s   ratio to grep " << tReportExact / tGrep << "\n"
-              << "quorvane-report --table band-mode --rules adif   " << tReportAdif
-              << " s   ratio to grep " << tReportAdif / tGrep << "\n"
-              << "quorvane-report --rules adif --json (all tables) " << tReportAllAdif
-              << " s   ratio to grep " << tReportAllAdif / tGrep << "\n"
-              << "band/mode scan             " << tBand << " s   ratio to grep " << tBand / tGrep
+    printProcesses(best);
+    std::cout << "band/mode scan             " << tBand << " s   ratio to grep " << tBand / tGrep
               << "   (" << megabytes / tBand << " MB/s)\n"
               << "band/mode scan with hook   " << tHook << " s   ratio to bare scan "
               << tHook / tBand << "\n"
