@@ -18,7 +18,7 @@ const wasmModule = (async () => WebAssembly.compile(bytes(WASM_BASE64)))().catch
 
 let chosen = null;   // the File being shown or counted
 let worker = null;   // the count under way
-let outcome = null;  // the last finished count: {file, rules, reportText, reportJson}
+let outcome = null;  // the last finished count: {file, rules, reportText, reportJson, entitiesCsv}
 let generation = 0;  // of the latest count asked for
 
 function setState(state) {
@@ -34,6 +34,11 @@ function clearResults() {
     $('results').hidden = true;
     $('tables').replaceChildren();
     $('charts').replaceChildren();
+    for (const place of ['dxcc-place', 'entities-title-place', 'entities-place', 'years-place'])
+        $(place).replaceChildren();
+    $('range-note').textContent = '';
+    $('entities-note').textContent = '';
+    $('awards').hidden = true;
     $('copy').disabled = true;
     $('save').disabled = true;
 }
@@ -58,6 +63,8 @@ async function count(file, folder = false) {
     const mine = ++generation;
     const rules = $('rules').value;
     const title = rulesTitle();
+    // Empty for an open bound; the date fields give a day as YYYY-MM-DD or nothing.
+    const range = rules === 'adif' ? {from: $('from').value, to: $('to').value} : {from: '', to: ''};
     setState('counting');
     say(`Counting ${file.name} by the ${title}…`);
     $('share').max = file.size;
@@ -91,7 +98,7 @@ async function count(file, folder = false) {
         setState('error');
         say(`Cannot count "${file.name}": ${event.message || 'the worker stopped'}.`);
     };
-    counting.postMessage({begin: {module, name: file.name, rules}});
+    counting.postMessage({begin: {module, name: file.name, rules, ...range}});
     if (folder) {
         counting.postMessage({failed: 'Folder'});
     } else {
@@ -107,48 +114,47 @@ async function count(file, folder = false) {
 const BLOCK_BYTES = 1024 * 1024;
 const BLOCKS = 3;
 
-// A function that fills an ArrayBuffer with the log's next bytes and returns them as a
-// Uint8Array on it, empty at the end. A byte stream reads straight into the buffer; the
-// browser's other stream (Safari's) hands out pieces of its own, copied in.
-function blockReader(file) {
-    const stream = file.stream();
+// Whether the browser's file streams are byte streams, which read straight into a buffer
+// (asked of an empty blob: see blockReader).
+function byteStreams() {
     try {
-        const reader = stream.getReader({mode: 'byob'});
-        return async (buffer) => {
-            let filled = 0;
-            while (filled < buffer.byteLength) {
-                const {done, value} = await reader.read(new Uint8Array(buffer, filled));
-                if (value) buffer = value.buffer;
-                if (done) break;
-                filled += value.length;
-            }
-            return new Uint8Array(buffer, 0, filled);
-        };
+        new Blob().stream().getReader({mode: 'byob'});
+        return true;
     } catch {
-        const reader = stream.getReader();
-        let piece = new Uint8Array(0);
-        return async (buffer) => {
-            const block = new Uint8Array(buffer);
-            let filled = 0;
-            while (filled < block.length) {
-                if (!piece.length) {
-                    const {done, value} = await reader.read();
-                    if (done) break;
-                    piece = value;
-                }
-                const taken = piece.subarray(0, block.length - filled);
-                block.set(taken, filled);
-                filled += taken.length;
-                piece = piece.subarray(taken.length);
-            }
-            return block.subarray(0, filled);
-        };
+        return false;
     }
 }
 
-// Reads `file` and posts it to `counting` block by block. The BLOCKS buffers go to the worker
-// and come back once counted, so the page holds no more of the log than they do, however big
-// it is, and reads the next block while the worker counts the last.
+// A function that reads the log's next bytes, into the ArrayBuffer it is given where it can,
+// and returns them as a Uint8Array, empty at the end. Safari's engine has no byte streams, and
+// its file stream reads the whole file into memory as soon as it is made: there the page makes
+// none, and reads a slice of the file at a time.
+function blockReader(file) {
+    if (!byteStreams()) {
+        let at = 0;
+        return async () => {
+            const block = new Uint8Array(await file.slice(at, at + BLOCK_BYTES).arrayBuffer());
+            at += block.length;
+            return block;
+        };
+    }
+    const reader = file.stream().getReader({mode: 'byob'});
+    return async (buffer) => {
+        let filled = 0;
+        while (filled < buffer.byteLength) {
+            const {done, value} = await reader.read(new Uint8Array(buffer, filled));
+            if (value) buffer = value.buffer;
+            if (done) break;
+            filled += value.length;
+        }
+        return new Uint8Array(buffer, 0, filled);
+    };
+}
+
+// Reads `file` and posts it to `counting` block by block. The BLOCKS buffers (a slice's own
+// where the page reads slices) go to the worker and come back once counted, so the page holds
+// no more of the log than they do, however big it is, and reads the next block while the worker
+// counts the last.
 async function feed(file, counting) {
     const read = blockReader(file);
     const free = Array.from({length: BLOCKS}, () => new ArrayBuffer(BLOCK_BYTES));
@@ -169,11 +175,29 @@ async function feed(file, counting) {
     counting.postMessage({end: true});
 }
 
+// Where each award table and chart goes; the design's tables and charts go to #tables and
+// #charts in the order they come.
+const AWARD_PLACES = {dxcc: 'dxcc-place', dxccEntities: 'entities-place', years: 'years-place',
+                      yearChart: 'years-place'};
+
 function show(file, rules, title, data) {
-    outcome = {file, rules, reportText: data.reportText, reportJson: data.reportJson};
+    outcome = {file, rules, reportText: data.reportText, reportJson: data.reportJson,
+               entitiesCsv: data.entitiesCsv};
     document.body.dataset.wasmMemory = String(data.memoryBytes);
-    for (const table of data.model.tables) $('tables').append(tableElement(table));
-    for (const chart of data.model.charts) $('charts').append(chartElement(chart));
+    const {tables, charts, notes} = data.model;
+    for (const table of tables) {
+        const element = tableElement(table);
+        if (table.id === 'dxccEntities') {
+            // The list's title stands above its filter and Save CSV, which belong to it.
+            $('entities-title-place').append(element.querySelector('h2'));
+        }
+        $(AWARD_PLACES[table.id] || 'tables').append(element);
+    }
+    for (const chart of charts) $(AWARD_PLACES[chart.id] || 'charts').append(chartElement(chart));
+    $('awards').hidden = !tables.some((table) => table.id in AWARD_PLACES);
+    $('range-note').textContent = notes.range || '';
+    $('entities-note').textContent = notes.dxccEntities || '';
+    filterEntities();
     $('results').hidden = false;
     $('copy').disabled = false;
     $('save').disabled = false;
@@ -233,7 +257,8 @@ function chartElement({id, title, categories, series, axis}) {
     const chart = svg('svg', {
         id, class: 'chart', role: 'img', width, height, viewBox: `0 0 ${width} ${height}`,
         'aria-labelledby': caption.id,
-        'aria-describedby': id === 'modeChart' ? 'bandMode-table' : 'continent-table',
+        'aria-describedby': {modeChart: 'bandMode-table', continentChart: 'continent-table',
+                             yearChart: 'years-table'}[id],
     });
     const y = (value) => plot.bottom - (plot.bottom - plot.top) * value / axis.max;
     chart.append(svg('rect', {x: 0, y: 0, width, height, fill: '#fff'}));
@@ -278,9 +303,33 @@ $('log').addEventListener('change', () => {
     if (file) count(file);
 });
 
+// The date range belongs to the ADIF field rules: the exact rules count lines, not dated contacts.
+function rangeFollowsRules() {
+    $('range').disabled = $('rules').value !== 'adif';
+}
+rangeFollowsRules();
+
 $('rules').addEventListener('change', () => {
+    rangeFollowsRules();
     if (chosen) count(chosen);
 });
+
+for (const bound of ['from', 'to']) {
+    $(bound).addEventListener('change', () => {
+        if (chosen) count(chosen);
+    });
+}
+
+// The entity list by its Mixed column: W and E are not confirmed for DXCC, C is.
+function filterEntities() {
+    const show = $('entity-filter').value;
+    for (const cell of document.querySelectorAll('#dxccEntities-table td[data-counter$=".Mixed"]')) {
+        const confirmed = cell.textContent === 'C';
+        cell.parentElement.hidden = show === 'open' ? confirmed : show === 'confirmed' && !confirmed;
+    }
+}
+
+$('entity-filter').addEventListener('change', filterEntities);
 
 $('cancel').addEventListener('click', () => {
     ++generation;
@@ -303,15 +352,27 @@ $('copy').addEventListener('click', async () => {
     }
 });
 
-$('save').addEventListener('click', () => {
-    if (!outcome) return;
+function download(text, type, name) {
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([outcome.reportJson], {type: 'application/json'}));
-    link.download = `${baseName(outcome.file.name)}.json`;
+    link.href = URL.createObjectURL(new Blob([text], {type}));
+    link.download = name;
     document.body.append(link);
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+$('save').addEventListener('click', () => {
+    if (outcome) download(outcome.reportJson, 'application/json', `${baseName(outcome.file.name)}.json`);
+});
+
+// The whole list, whatever the filter shows: what quorvane-report --table dxcc-entities --csv
+// prints.
+$('save-csv').addEventListener('click', () => {
+    if (outcome) {
+        download(outcome.entitiesCsv, 'text/csv',
+                 `${baseName(outcome.file.name)}-dxcc-entities.csv`);
+    }
 });
 
 // Dropping a log anywhere on the page counts it, as the file button does; a folder cannot be

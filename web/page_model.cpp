@@ -116,8 +116,7 @@ std::string PageModel(std::string_view file, const CountingRules& rules, const L
         std::vector<std::string> years;
         for (const auto& [year, row] : a->years) years.push_back(std::to_string(year));
         out += sep;
-        Chart(out, "yearChart", "Contacts by Year", years,
-              std::array<std::string_view, 1>{"Contacts"},
+        Chart(out, "yearChart", "Year Chart", years, std::array<std::string_view, 1>{"Contacts"},
               [&](std::size_t, std::size_t y) { return a->years[y].second.contacts; });
     }
     return out + "]}";

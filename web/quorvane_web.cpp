@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "page_model.h"
@@ -41,18 +42,26 @@ int Failed(const quorvane::TallyError& error) {
 extern "C" {
 
 // The days whose contacts the next counts by the ADIF field rules take, as the date fields give
-// them ("2023-01-31", "" for open). Returns 0, or 1 when a bound is not a day from 1930 on or
-// the range ends before it begins; the range is then open.
+// them ("2023-01-31", "" for open). Returns 0, or 2 when a bound is not a day from 1930 on or
+// the range ends before it begins, with the sentence in qv_error; the range is then open.
 EMSCRIPTEN_KEEPALIVE int qv_range(const char* from, const char* to) {
     g_range = {};
     quorvane::DateRange range;
-    for (const auto& [text, day] : {std::pair{from, &range.from}, std::pair{to, &range.to}}) {
+    for (const auto& [name, text, day] :
+         {std::tuple{"From", from, &range.from}, std::tuple{"To", to, &range.to}}) {
         if (!*text) continue;
         const auto parsed = quorvane::ParseDayGiven(text);
-        if (!parsed) return 1;
+        if (!parsed) {
+            g_count.error = std::string(name) + " " + text + " is not a day from 1930 on.";
+            return 2;
+        }
         *day = *parsed;
     }
-    if (range.from && range.to && range.from > range.to) return 1;
+    if (range.from && range.to && range.from > range.to) {
+        g_count.error = "From " + quorvane::DayText(range.from) + " is after To " +
+                        quorvane::DayText(range.to) + ": no day is in the range.";
+        return 2;
+    }
     g_range = range;
     return 0;
 }

@@ -3,7 +3,8 @@
 // starts a fresh worker for every count and ends it to cancel, so nothing of one log reaches the
 // next.
 //
-// Messages, in this order: {begin: {module, name, rules}}; then {block} (a Uint8Array whose
+// Messages, in this order: {begin: {module, name, rules, from, to}} (from and to as the date
+// fields give them, empty for open); then {block} (a Uint8Array whose
 // buffer is transferred) as often as the log has blocks; then {end: true}, or {failed: why} when
 // the log cannot be read (see qv_failed).
 'use strict';
@@ -27,7 +28,7 @@ function cannotCount(e) {
     if (!over) finish({error: `Cannot count ${JSON.stringify(logName)}: ${String(e && e.message || e)}.`});
 }
 
-async function begin({module, name, rules}) {
+async function begin({module, name, rules, from = '', to = ''}) {
     logName = name;
     core = await createQuorvane({
         // The page compiled the WebAssembly once; each worker only instantiates it.
@@ -36,6 +37,7 @@ async function begin({module, name, rules}) {
             return {};
         },
     });
+    if (call('qv_range', from, to) !== 0) return fail();
     if (call('qv_begin', name, rules) !== 0) throw new Error(`no rules named ${rules}`);
 }
 
@@ -53,6 +55,7 @@ function end() {
         model: JSON.parse(text('qv_model')),
         reportText: text('qv_report_text'),
         reportJson: text('qv_report_json'),
+        entitiesCsv: text('qv_entities_csv'),
         memoryBytes: core.HEAP8.buffer.byteLength,
     });
 }

@@ -57,11 +57,11 @@ function report(file, rules, ...options) {
 }
 
 // The report's JSON as the page's cells name them: "bandMode.C20" -> "12", "qsl.QSL" -> "50.%",
-// "dxcc.card.CW" -> "3", "years.2024.new" -> "2". The entities' table (dxccEntities), whose cells
-// are marks, is left out on both sides.
-function expectedCells(file, rules) {
-    const {bandMode, continent, qsl: {percent, ...qsl}, dxcc, years} =
-        JSON.parse(report(file, rules, '--json'));
+// "dxcc.card.CW" -> "3", "years.2024.new" -> "2", and each worked cell of an entity by its
+// channels: "dxccEntities.291.20M" -> "C" (card or LoTW), "E" (eQSL only) or "W".
+function expectedCells(file, rules, ...options) {
+    const {bandMode, continent, qsl: {percent, ...qsl}, dxcc, years, dxccEntities = []} =
+        JSON.parse(report(file, rules, '--json', ...options));
     const cells = {};
     const add = (name, value) => {
         if (typeof value !== 'object') cells[name] = String(value);
@@ -71,6 +71,10 @@ function expectedCells(file, rules) {
         if (value) add(name, value);
     }
     add('qsl', percent);
+    for (const {code, cells: columns} of dxccEntities) {
+        for (const [column, {card, lotw, eqsl}] of Object.entries(columns))
+            cells[`dxccEntities.${code}.${column}`] = card || lotw ? 'C' : eqsl ? 'E' : 'W';
+    }
     return cells;
 }
 
@@ -123,10 +127,22 @@ async function progressShown() {
     await until(() => !document.getElementById('progress').hidden);
 }
 
+// Every count cell but the entities' empty ones (not worked), which the JSON leaves out.
 async function shownCells() {
     return page.evaluate(() => Object.fromEntries(
-        [...document.querySelectorAll('[data-counter]:not([data-counter^="dxccEntities."])')]
+        [...document.querySelectorAll('[data-counter]')]
+            .filter((e) => e.textContent !== '' || !e.dataset.counter.startsWith('dxccEntities.'))
             .map((e) => [e.dataset.counter, e.textContent])));
+}
+
+async function setDates(from, to) {
+    await page.evaluate((bounds) => {
+        for (const [id, value] of Object.entries(bounds)) {
+            const field = document.getElementById(id);
+            field.value = value;
+            field.dispatchEvent(new Event('change', {bubbles: true}));
+        }
+    }, {from, to});
 }
 
 async function cellCount() {
@@ -137,9 +153,9 @@ async function statusText() {
     return page.evaluate(() => document.getElementById('status').textContent);
 }
 
-async function assertCellsMatchReport(file, rules) {
+async function assertCellsMatchReport(file, rules, ...options) {
     assert.equal(await settled(), 'done', await statusText());
-    assert.deepEqual(await shownCells(), expectedCells(file, rules));
+    assert.deepEqual(await shownCells(), expectedCells(file, rules, ...options));
 }
 
 before(async () => {
@@ -203,33 +219,51 @@ for (const [origin, url] of Object.entries(ORIGINS)) {
             await assertCellsMatchReport(file, 'adif');
         });
 
-        test('a log read without a byte stream, in pieces across the blocks, counts the same', async () => {
-            // The stream that Safari's engine offers for a file: the page copies its pieces into
-            // its blocks, here pieces that never fill a block exactly.
-            await page.evaluate(() => {
-                const getReader = ReadableStream.prototype.getReader;
-                ReadableStream.prototype.getReader = function (options) {
-                    if (options && options.mode === 'byob') throw new TypeError('not a byte stream');
-                    const reader = getReader.call(this);
-                    let rest = new Uint8Array(0);
-                    return {
-                        async read() {
-                            if (!rest.length) {
-                                const {done, value} = await reader.read();
-                                if (done) return {done};
-                                rest = value;
-                            }
-                            const value = rest.subarray(0, 77777);
-                            rest = rest.subarray(value.length);
-                            return {done: false, value};
-                        },
-                    };
-                };
-            });
-            const file = generated('pieces.adi', '--contacts', '20000', '--eol', 'mixed', '--odd', '0.2');
+        test('the date fields count every table within the range, as quorvane-report --from --to', async () => {
+            const file = generated('ranged.adi', '--contacts', '2000', '--style', 'awards');
+            await setDates('2016-03-01', '2021-12-31');
+            await page.choose(file);
+            await assertCellsMatchReport(file, 'adif', '--from', '2016-03-01', '--to', '2021-12-31');
+        });
+
+        test('a date changed after counting counts the log again within the new range', async () => {
+            const file = generated('recount.adi', '--contacts', '2000', '--style', 'awards');
+            await page.choose(file);
+            assert.equal(await settled(), 'done');
+            await setDates('2019-01-01', '');
+            await assertCellsMatchReport(file, 'adif', '--from', '2019-01-01');
+        });
+
+        test('the exact rules turn the date fields off and count every line', async () => {
+            const file = generated('exact.adi', '--contacts', '500');
+            await setDates('2019-01-01', '');
             await chooseRules('exact');
             await page.choose(file);
             await assertCellsMatchReport(file, 'exact');
+            assert.equal(await page.evaluate(() => document.getElementById('range').disabled), true);
+        });
+
+        test('a log read in slices, as where file streams are not byte streams, counts the same', async () => {
+            // As in Safari's engine, whose file stream would read the whole log into memory:
+            // the page must make no stream of the log.
+            await page.evaluate(() => {
+                const {getReader} = ReadableStream.prototype;
+                ReadableStream.prototype.getReader = function (options) {
+                    if (options && options.mode === 'byob') throw new TypeError('not a byte stream');
+                    return getReader.call(this, options);
+                };
+                const {stream} = Blob.prototype;
+                window.logStreams = 0;
+                Blob.prototype.stream = function () {
+                    window.logStreams += this.size > 0;
+                    return stream.call(this);
+                };
+            });
+            const file = generated('slices.adi', '--contacts', '20000', '--eol', 'mixed', '--odd', '0.2');
+            await chooseRules('exact');
+            await page.choose(file);
+            await assertCellsMatchReport(file, 'exact');
+            assert.equal(await page.evaluate(() => window.logStreams), 0);
         });
 
         test('a hostile log counts as quorvane-report counts it, by either rules', async () => {
@@ -409,6 +443,40 @@ describe(`${ENGINE}, the page's commands, keyboard and accessibility`, {skip: EN
         assert.equal(fs.readFileSync(saved, 'utf8'), report(SAMPLE, 'exact', '--json'));
     });
 
+    test('Save CSV saves what quorvane-report --table dxcc-entities --csv prints', async () => {
+        const downloads = fs.mkdtempSync(path.join(workDir, 'downloads-'));
+        const session = await tab.createCDPSession();
+        await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+        const file = generated('entities.adi', '--contacts', '800', '--style', 'awards');
+        await setDates('2015-01-01', '');
+        await page.choose(file);
+        assert.equal(await settled(), 'done');
+        await tab.click('#save-csv');
+        const saved = path.join(downloads, 'entities-dxcc-entities.csv');
+        for (let i = 0; i < 100 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
+        assert.equal(fs.readFileSync(saved, 'utf8'),
+                     report(file, 'adif', '--table', 'dxcc-entities', '--csv', '--from', '2015-01-01'));
+    });
+
+    for (const [filter, shown] of [['open', ['W', 'E']], ['confirmed', ['C']], ['all', ['W', 'E', 'C']]]) {
+        test(`the entity filter "${filter}" shows the entities marked ${shown.join(', ')} in Mixed`, async () => {
+            await page.choose(generated('filter.adi', '--contacts', '800', '--style', 'awards'));
+            assert.equal(await settled(), 'done');
+            await tab.select('#entity-filter', filter);
+            const marks = await tab.$$eval('#dxccEntities-table tbody tr',
+                (rows) => rows.map((row) => [row.hidden, row.querySelector('[data-counter$=".Mixed"]').textContent]));
+            assert.deepEqual([...new Set(marks.filter(([hidden]) => !hidden).map(([, mark]) => mark))].sort(),
+                             [...shown].sort());
+        });
+    }
+
+    test('a log without a DXCC field says so in place of the entity list', async () => {
+        await page.choose(log('no-dxcc.adi', '<BAND:3>20M<MODE:2>CW<EOR>'));
+        assert.equal(await settled(), 'done');
+        assert.equal(await tab.$eval('#entities-note', (e) => e.textContent),
+                     'No contact of this log carries a DXCC entity.');
+    });
+
     // ---- offline, keyboard, accessibility
 
     test('the page makes no network request', async () => {
@@ -424,16 +492,19 @@ describe(`${ENGINE}, the page's commands, keyboard and accessibility`, {skip: EN
     test('the keyboard reaches every control in order, each with a visible focus', async () => {
         await page.choose(SAMPLE);
         assert.equal(await settled(), 'done');
+        // A date field takes several presses, one for each of its parts.
         const reached = [];
-        for (let i = 0; i < 4; ++i) {
+        for (let i = 0; i < 20 && reached.at(-1) !== 'save-csv:true'; ++i) {
             await tab.keyboard.press('Tab');
-            reached.push(await tab.evaluate(() => {
+            const now = await tab.evaluate(() => {
                 const e = document.activeElement;
                 const style = getComputedStyle(e);
                 return `${e.id}:${style.outlineStyle !== 'none' && style.outlineWidth !== '0px'}`;
-            }));
+            });
+            if (now !== reached.at(-1)) reached.push(now);
         }
-        assert.deepEqual(reached, ['log:true', 'rules:true', 'copy:true', 'save:true']);
+        assert.deepEqual(reached, ['log:true', 'rules:true', 'from:true', 'to:true', 'copy:true',
+                                   'save:true', 'entity-filter:true', 'save-csv:true']);
     });
 
     test('the rules change by keyboard and Copy works by keyboard', async () => {
@@ -460,8 +531,10 @@ describe(`${ENGINE}, the page's commands, keyboard and accessibility`, {skip: EN
         };
         walk(tree);
         const names = controls.map((c) => `${c.role}:${c.name}`).sort();
-        assert.deepEqual(names, ['button:Copy as text', 'button:Log file (ADIF)', 'button:Save JSON',
-                                 'combobox:Rules']);
+        assert.deepEqual(names, ['button:Copy as text', 'button:Log file (ADIF)', 'button:Save CSV',
+                                 'button:Save JSON', 'button:Show date picker Show date picker',
+                                 'button:Show date picker Show date picker', 'combobox:Rules',
+                                 'combobox:Show']);
     });
 
     test('the tables have header cells and the charts are images described by them', async () => {
@@ -475,7 +548,7 @@ describe(`${ENGINE}, the page's commands, keyboard and accessibility`, {skip: EN
         assert.deepEqual(charts, [
             {role: 'img', name: 'Mode Chart', describedBy: 'TABLE'},
             {role: 'img', name: 'Continent Chart', describedBy: 'TABLE'},
-            {role: 'img', name: 'Contacts by Year', describedBy: 'TABLE'},
+            {role: 'img', name: 'Year Chart', describedBy: 'TABLE'},
         ]);
         const headers = await tab.$$eval('#bandMode-table th', (cells) => cells.map((c) => c.scope));
         assert.deepEqual([...new Set(headers)].sort(), ['col', 'row']);
