@@ -1,36 +1,38 @@
-// Speed and memory of quorvane.html in headless Chromium, side by side with the native
-// quorvane-report. Prints figures; nothing here passes or fails.
+// Speed and memory of quorvane.html opened from disk in each browser engine (Chromium, Firefox
+// ESR and WebKitGTK, opened as the browser test opens them: tests/web/browsers.js), side by side
+// with the native quorvane-report. Prints figures; nothing here passes or fails.
 //
 // Speed: the generated 1,000,000-contact log, counted round after round by
-// `quorvane-report --rules adif --json` and by the page (ADIF field rules, file chosen to
-// done), then the same by the exact rules; the best and the median of each, and their ratios.
-// Memory: a 1 GiB log without a line break counted by the page by each set of rules: the
-// WebAssembly memory at the end, and the peak resident size of the tab's renderer process
-// (sampled every 50 ms), beside the same figures for the small sample log.
+// `quorvane-report --rules adif --json` and by the page in each engine (ADIF field rules, file
+// chosen to done), then the same by the exact rules; the best and the median of each, and their
+// ratios to the report tool's.
+// Memory: a 1 GiB log without a line break counted by the page by each set of rules: the time,
+// beside quorvane-report's right after it, the WebAssembly memory at the end, and the peak
+// resident size of the browser's processes, summed and of the largest one (sampled every 50 ms;
+// the page and its worker live in one), beside the same figures for the small sample log.
 //
 //   node bench/web/page_bench.js --page build-web/web/quorvane.html
 //       --report build/app/quorvane-report --loggen build/tools/quorvane-loggen
-//       [--rounds 5] [--contacts 1000000] [--mib 1024] [--sample samples/sample.adi]
+//       [--browsers chromium,firefox,webkit] [--rounds 5] [--contacts 1000000] [--mib 1024]
+//       [--sample samples/sample.adi]
 'use strict';
 const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {createRequire} = require('node:module');
 const {pathToFileURL} = require('node:url');
 
 const root = path.resolve(__dirname, '../..');
-const puppeteer = createRequire(path.join(root, 'tests/web/package.json'))('puppeteer-core');
+const {launch} = require(path.join(root, 'tests/web/browsers.js'));
 
-const options = {rounds: '5', contacts: '1000000', mib: '1024',
-                 sample: path.join(root, 'samples/sample.adi'), chromium: '/usr/bin/chromium'};
+const options = {rounds: '5', contacts: '1000000', mib: '1024', browsers: 'chromium,firefox,webkit',
+                 sample: path.join(root, 'samples/sample.adi')};
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
 for (const name of ['page', 'report', 'loggen']) {
     if (!options[name]) throw new Error(`--${name} is needed`);
 }
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvane-page-bench-'));
-const profile = path.join(work, 'profile');
 
 function seconds(start) {
     return Number(process.hrtime.bigint() - start) / 1e9;
@@ -52,41 +54,49 @@ function writeEndlessLine(file, bytes) {
     fs.closeSync(fd);
 }
 
-// The resident size of this browser's renderer processes, in bytes (the page and its worker
-// live in one of them).
-function rendererRss() {
-    let largest = 0;
-    for (const pid of fs.readdirSync('/proc').filter((p) => /^\d+$/.test(p))) {
+// The resident size in bytes of the browser's processes (`pid` and all under it), all together
+// and of the largest one, with its name: the tab's process, where the page and its worker run,
+// or another.
+function browserMemory(pid) {
+    const processes = new Map();
+    for (const id of fs.readdirSync('/proc').filter((p) => /^\d+$/.test(p))) {
         try {
-            const cmdline = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8');
-            if (!cmdline.includes('--type=renderer') || !cmdline.includes(profile)) continue;
-            const rss = /VmRSS:\s+(\d+) kB/.exec(fs.readFileSync(`/proc/${pid}/status`, 'utf8'));
-            if (rss) largest = Math.max(largest, Number(rss[1]) * 1024);
+            const status = fs.readFileSync(`/proc/${id}/status`, 'utf8');
+            const field = (name) => new RegExp(`^${name}:\\s+(.*)$`, 'm').exec(status);
+            processes.set(Number(id), {name: field('Name')[1], parent: Number(field('PPid')[1]),
+                                       rss: field('VmRSS') ? parseInt(field('VmRSS')[1], 10) * 1024 : 0});
         } catch {
             // the process ended meanwhile
         }
     }
-    return largest;
+    const ours = (id) => {
+        for (let at = id; processes.has(at); at = processes.get(at).parent) {
+            if (at === pid) return true;
+        }
+        return false;
+    };
+    const memory = {total: 0, largest: 0, name: 'none'};
+    for (const [id, {name, rss}] of processes) {
+        if (!ours(id)) continue;
+        memory.total += rss;
+        if (rss > memory.largest) Object.assign(memory, {largest: rss, name});
+    }
+    return memory;
 }
 
-async function main() {
-    const browser = await puppeteer.launch({
-        executablePath: options.chromium,
-        headless: true,
-        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-               '--disable-background-networking', '--disable-component-update', '--disable-sync',
-               `--user-data-dir=${profile}`],
-    });
-    const page = await browser.newPage();
+async function bench(engine, log, endless) {
+    const browser = await launch(engine);
     const url = pathToFileURL(path.resolve(options.page)).href;
 
     // Seconds from the file input's change to the state "done", measured in a freshly loaded
     // page whose WebAssembly is compiled.
     async function countInPage(file, rules) {
-        await page.goto(url);
-        await page.evaluate(() => wasmModule);
-        await page.select('#rules', rules);
-        await page.evaluate(() => {
+        const page = await browser.open(url);
+        await page.evaluate(async (value) => {
+            await wasmModule;
+            const select = document.getElementById('rules');
+            select.value = value;
+            select.dispatchEvent(new Event('change'));
             window.benchStart = null;
             document.getElementById('log').addEventListener(
                 'change', () => { window.benchStart = performance.now(); }, {once: true});
@@ -98,23 +108,22 @@ async function main() {
                     }
                 }).observe(document.body, {attributes: true, attributeFilter: ['data-state']});
             });
-        });
-        await (await page.$('#log')).uploadFile(file);
+        }, rules);
+        await page.choose(file);
         const end = await page.evaluate(() => window.benchDone);
         const [start, state, memory] = await page.evaluate(() => [
             window.benchStart, document.body.dataset.state, Number(document.body.dataset.wasmMemory)]);
-        if (state !== 'done') throw new Error(`the page did not count ${file}`);
+        await page.close();
+        if (state !== 'done') throw new Error(`${engine} did not count ${file}`);
         return {seconds: (end - start) / 1000, memory};
     }
 
     // ---- speed
-    const log = path.join(work, 'contacts.adi');
-    execFileSync(options.loggen, ['--contacts', options.contacts, '-o', log]);
     const size = fs.statSync(log).size;
     const best = (values) => Math.min(...values);
     for (const rules of ['adif', 'exact']) {
-        console.log(`Speed: ${options.contacts} contacts, ${(size / 1e6).toFixed(0)} MB, ${rules} rules, ` +
-                    `${options.rounds} rounds`);
+        console.log(`${engine}, speed: ${options.contacts} contacts, ${(size / 1e6).toFixed(0)} MB, ` +
+                    `${rules} rules, ${options.rounds} rounds`);
         const native = [];
         const web = [];
         for (let round = 0; round < Number(options.rounds); ++round) {
@@ -131,25 +140,38 @@ async function main() {
         console.log(`  median: quorvane-report ${median(native).toFixed(2)} s, page ${median(web).toFixed(2)} s, ` +
                     `ratio ${(median(web) / median(native)).toFixed(2)}`);
     }
-    fs.rmSync(log);
 
     // ---- memory
-    const endless = path.join(work, 'endless.adi');
-    writeEndlessLine(endless, Number(options.mib) * 1024 * 1024);
-    console.log(`Memory: ${options.mib} MiB without a line break, against the sample log`);
-    for (const [name, file] of [['sample log', options.sample], ['endless line', endless]].slice(options['skip-sample'] ? 1 : 0)) {
-        for (const rules of (options.rules || 'adif,exact').split(',')) {
-            let peak = rendererRss();
-            const sampler = setInterval(() => { peak = Math.max(peak, rendererRss()); }, 50);
+    console.log(`${engine}, memory: ${options.mib} MiB without a line break, against the sample log`);
+    for (const [name, file] of [['sample log', options.sample], ['endless line', endless]]) {
+        for (const rules of ['adif', 'exact']) {
+            const peak = browserMemory(browser.pid);
+            const sampler = setInterval(() => {
+                const now = browserMemory(browser.pid);
+                peak.total = Math.max(peak.total, now.total);
+                if (now.largest > peak.largest) Object.assign(peak, {largest: now.largest, name: now.name});
+            }, 50);
             const result = await countInPage(file, rules);
             clearInterval(sampler);
-            peak = Math.max(peak, rendererRss());
-            console.log(`  ${name}, ${rules}: ${result.seconds.toFixed(1)} s, WebAssembly memory ` +
-                        `${(result.memory / 1048576).toFixed(1)} MiB, renderer peak ` +
-                        `${(peak / 1048576).toFixed(0)} MiB`);
+            const start = process.hrtime.bigint();
+            spawnSync(options.report, ['--rules', rules, '--json', file]);
+            const native = seconds(start);
+            const mib = (bytes) => `${(bytes / 1048576).toFixed(0)} MiB`;
+            console.log(`  ${name}, ${rules}: ${result.seconds.toFixed(1)} s (quorvane-report ${native.toFixed(1)} s, ` +
+                        `ratio ${(result.seconds / native).toFixed(2)}), WebAssembly memory ` +
+                        `${(result.memory / 1048576).toFixed(1)} MiB, peak ${mib(peak.total)} in all, ` +
+                        `${mib(peak.largest)} in ${peak.name}`);
         }
     }
     await browser.close();
+}
+
+async function main() {
+    const log = path.join(work, 'contacts.adi');
+    execFileSync(options.loggen, ['--contacts', options.contacts, '-o', log]);
+    const endless = path.join(work, 'endless.adi');
+    writeEndlessLine(endless, Number(options.mib) * 1024 * 1024);
+    for (const engine of options.browsers.split(',')) await bench(engine, log, endless);
     fs.rmSync(work, {recursive: true, force: true});
 }
 

@@ -58,7 +58,7 @@ async function freePort() {
 async function launchWebKit() {
     // Xvfb picks a free display and writes its number to fd 3.
     const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-                       {stdio: ['ignore', 'ignore', 'inherit', 'pipe']});
+                       {stdio: ['ignore', 'ignore', 'ignore', 'pipe']});
     const display = await new Promise((resolve) => xvfb.stdio[3].once('data', resolve));
     const port = await freePort();
     const driver = spawn('WebKitWebDriver', [`--port=${port}`],
