@@ -105,9 +105,10 @@ int main(int argc, char** argv) {
     }
     // The best wall-clock time of each, and of the processes also their best processor time
     // (their shell's included), which a machine busy with other work disturbs less.
-    std::vector<double> cpu(work.size(), 1e300);
+    std::vector<double> cpu;
     const auto measure = [&work, &cpu, runs] {
         std::vector<double> best(work.size(), 1e300);
+        cpu.assign(work.size(), 1e300);
         for (int round = 0; round < runs; ++round) {
             for (std::size_t i = 0; i < work.size(); ++i) {
                 const double cpuBefore = bench::ChildrenCpuSeconds();

@@ -18,15 +18,21 @@ using namespace adif;
 
 // ---- the design's three tallies, record by record
 
+// What the tables read of a record, found once for all of them.
+struct RecordFacts {
+    std::optional<std::size_t> band;        // ADIF's
+    std::optional<std::size_t> listedBand;  // of BandTable
+    std::optional<std::size_t> modeClass;   // when a table needs it
+};
+
 class BandModeRecords {
   public:
     explicit BandModeRecords(BandModeTally& tally) : tally_(tally) {}
-    void OnRecord(const AdifRecord& r) {
-        const auto band = ListedBand(r);
-        const auto modeClass = band ? ModeClassOf(r) : std::nullopt;
-        if (band && modeClass) {
-            CheckedIncrement(tally_.Counter(*modeClass, *band),
-                             BandModeTally::CounterName(*modeClass, *band));
+    void OnRecord(const AdifRecord& r, const RecordFacts& f) {
+        if (f.listedBand && f.modeClass) {
+            CheckedIncrementNamed(tally_.Counter(*f.modeClass, *f.listedBand), [&f] {
+                return BandModeTally::CounterName(*f.modeClass, *f.listedBand);
+            });
         } else if (HasBand(r)) {
             CheckedIncrement(tally_.OthersTotal, "OthersTotal");
         }
@@ -39,12 +45,12 @@ class BandModeRecords {
 class ContinentRecords {
   public:
     explicit ContinentRecords(ContinentBandTally& tally) : tally_(tally) {}
-    void OnRecord(const AdifRecord& r) {
-        const auto continent = ContinentOf(r);
-        const auto band = continent ? ListedBand(r) : std::nullopt;
-        if (band) {
-            CheckedIncrement(tally_.Counter(*continent, *band),
-                             ContinentBandTally::CounterName(*continent, *band));
+    void OnRecord(const AdifRecord& r, const RecordFacts& f) {
+        if (!f.listedBand) return;
+        if (const auto continent = ContinentOf(r)) {
+            CheckedIncrementNamed(tally_.Counter(*continent, *f.listedBand), [&] {
+                return ContinentBandTally::CounterName(*continent, *f.listedBand);
+            });
         }
     }
 
@@ -60,7 +66,7 @@ class QslRecords {
         for (std::size_t f = 0; f < kQslFieldCount; ++f) {
             const auto field =
                 static_cast<AdifField>(static_cast<std::size_t>(AdifField::QslSent) + f);
-            if (Is(r.Get(field), "Y")) CheckedIncrement(tally_.Counter(f), QslFields[f].name);
+            if (IsLetter(r.Get(field), 'y')) CheckedIncrement(tally_.Counter(f), QslFields[f].name);
         }
     }
 
@@ -95,8 +101,25 @@ class TableRecords final : public AdifRecordSink {
         if (to.continent) continent_.emplace(*to.continent);
         if (to.qsl) qsl_.emplace(*to.qsl);
     }
-    // The fields that the reader needs to keep.
-    std::uint32_t Fields() const { return range_.Bounded() || awards_ ? kAllFields : kTableFields; }
+    // The fields that the reader needs to keep: the fewer, the less it copies.
+    std::uint32_t Fields() const {
+        auto bits = [](std::initializer_list<AdifField> fields) {
+            std::uint32_t b = 0;
+            for (const AdifField f : fields) b |= 1u << static_cast<unsigned>(f);
+            return b;
+        };
+        using enum AdifField;
+        std::uint32_t fields = 0;
+        if (bandMode_) fields |= bits({Band, Freq, Mode, Submode});
+        if (continent_) fields |= bits({Band, Freq, Cont});
+        if (qsl_)
+            fields |= bits({QslSent, QslRcvd, LotwQslSent, LotwQslRcvd, EqslQslSent, EqslQslRcvd});
+        if (awards_)
+            fields |=
+                bits({Band, Freq, Mode, Submode, Dxcc, QsoDate, QslRcvd, LotwQslRcvd, EqslQslRcvd});
+        if (range_.Bounded()) fields |= bits({QsoDate});
+        return fields;
+    }
     void OnRecord(const AdifRecord& r) override {
         std::optional<Day> day;
         if (range_.Bounded() || awards_) {
@@ -107,10 +130,16 @@ class TableRecords final : public AdifRecordSink {
             }
             if (day && !range_.Holds(*day)) return;
         }
-        if (bandMode_) bandMode_->OnRecord(r);
-        if (continent_) continent_->OnRecord(r);
+        RecordFacts facts;
+        if (bandMode_ || continent_ || awards_) {
+            facts.band = AnyBand(r);
+            facts.listedBand = ListedOf(facts.band);
+            if (awards_ || (bandMode_ && facts.listedBand)) facts.modeClass = ModeClassOf(r);
+        }
+        if (bandMode_) bandMode_->OnRecord(r, facts);
+        if (continent_) continent_->OnRecord(r, facts);
         if (qsl_) qsl_->OnRecord(r);
-        if (awards_) awards_->OnRecord(r, day);
+        if (awards_) awards_->OnRecord(r, day, facts.band, facts.modeClass);
     }
 
   private:

@@ -72,11 +72,6 @@ struct FieldSlots {
 };
 constexpr FieldSlots kFieldSlots;
 
-inline std::size_t FieldOf(const AdifKey& name) {
-    const unsigned slot = SlotOf(name, kMultiplier);
-    return name == kFieldSlots.name[slot] ? kFieldSlots.field[slot] : kAdifFieldCount;
-}
-
 // Bit i set where byte i of the 16 bytes at p is a name byte.
 inline std::uint32_t NameBytes16(const char* p) {
 #if QUORVANE_SSE2
@@ -109,6 +104,22 @@ constexpr std::uint64_t WithDigit(std::uint64_t length, unsigned digit) {
 }
 
 }  // namespace
+
+AdifReader::AdifReader(AdifRecordSink& sink, std::uint32_t fields) : sink_(sink) {
+    static_assert(sizeof slotFields_ == sizeof kFieldSlots.field);
+    for (std::size_t slot = 0; slot < slotFields_.size(); ++slot) {
+        const std::uint8_t field = kFieldSlots.field[slot];
+        slotFields_[slot] = field < kAdifFieldCount && fields & (1u << field)
+                                ? field
+                                : static_cast<std::uint8_t>(kAdifFieldCount);
+    }
+}
+
+// The AdifField of a name; kAdifFieldCount for any other name and for fields not kept.
+inline std::size_t AdifReader::FieldOf(const AdifKey& name) const {
+    const unsigned slot = SlotOf(name, kMultiplier);
+    return name == kFieldSlots.name[slot] ? slotFields_[slot] : kAdifFieldCount;
+}
 
 void AdifReader::Feed(const char* data, std::size_t size) {
     const char* p = data;
@@ -296,9 +307,9 @@ void AdifReader::ValueBegins(std::size_t field, std::uint64_t length) {
 }
 
 // The place for the value of `field`, emptied, when the field counts and this is its first
-// occurrence in the record (the first one counts) and the field is kept; else null.
+// occurrence in the record (the first one counts); else null.
 AdifRecord::Value* AdifReader::Claim(std::size_t field) {
-    if (field >= kAdifFieldCount || (record_.present | ignored_) & (1u << field)) return nullptr;
+    if (field >= kAdifFieldCount || record_.present & (1u << field)) return nullptr;
     record_.present |= 1u << field;
     AdifRecord::Value& v = record_.values[field];
     v.length = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "adif_key.h"
 #include "quorvane/adif_reader.h"
 #include "quorvane/adif_values.h"
 #include "quorvane/award_tally.h"
@@ -41,18 +42,78 @@ inline bool Is(const AdifRecord::Value* v, std::string_view expected) {
     return text && SameLetters(*text, expected);
 }
 
-// The band of BandTable from BAND, or from FREQ when BAND is missing or blank.
-inline std::optional<std::size_t> ListedBand(const AdifRecord& r) {
-    if (const AdifRecord::Value* band = r.Get(AdifField::Band); NotEmpty(band))
-        return BandNamed(*band);
-    const AdifRecord::Value* freq = r.Get(AdifField::Freq);
-    return NotEmpty(freq) ? BandAtFrequency(*freq) : std::nullopt;
+// Whether the value is the one letter `letter` (lower case) in either case, spaces around it
+// dropped: the common case, a value of one byte, at once.
+inline bool IsLetter(const AdifRecord::Value* v, char letter) {
+    if (!v) return false;
+    if (v->length == 1) return (v->text[0] | 0x20) == letter;
+    return Is(v, std::string_view(&letter, 1));
 }
 
-// The same over all of ADIF's bands.
+// The key of the value's text; for a text longer than a key holds, a key that no name has.
+inline AdifKey KeyOf(const AdifRecord::Value& value) {
+    static_assert(AdifRecord::kValueLimit >= AdifKey::kLimit);  // At reads kLimit bytes
+    const auto text = ValueText(value);
+    if (text && text->size() <= AdifKey::kLimit) return AdifKey::At(text->data(), text->size());
+    AdifKey none;
+    none.length = AdifKey::kLimit + 1;
+    return none;
+}
+
+// Names to small numbers by a hash table that is at most a quarter full.
+template <std::size_t kSlots>
+class NameTable {
+  public:
+    void Add(const AdifKey& key, std::uint8_t value) {
+        std::size_t slot = Slot(key);
+        while (used_[slot]) slot = (slot + 1) & kMask;
+        used_[slot] = true;
+        keys_[slot] = key;
+        values_[slot] = value;
+    }
+    std::optional<std::size_t> Find(const AdifKey& key) const {
+        for (std::size_t slot = Slot(key); used_[slot]; slot = (slot + 1) & kMask)
+            if (keys_[slot] == key) return values_[slot];
+        return std::nullopt;
+    }
+
+  private:
+    static constexpr std::size_t kMask = kSlots - 1;
+    static std::size_t Slot(const AdifKey& k) {
+        return static_cast<std::size_t>((k.Mixed() * 0xff51afd7ed558ccdULL) >> 40) & kMask;
+    }
+    std::array<bool, kSlots> used_{};
+    std::array<AdifKey, kSlots> keys_{};
+    std::array<std::uint8_t, kSlots> values_{};
+};
+
+// What the look-ups below read, made once at start-up from ADIF's lists (adif_values.cpp).
+struct ValueTables {
+    ValueTables();
+    NameTable<1024> modeClasses;  // every mode and submode: its index into ModeClasses
+    NameTable<256> bands;         // every ADIF band: its index in ADIF's list
+    std::array<std::uint8_t, kAdifBandCount> listed{};  // its band of BandTable, or kBandCount
+};
+extern const ValueTables kValueTables;
+
+inline std::optional<std::size_t> ModeClassOfValue(const AdifRecord::Value& mode) {
+    return kValueTables.modeClasses.Find(KeyOf(mode));
+}
+
+inline std::optional<std::size_t> AdifBandOfValue(const AdifRecord::Value& band) {
+    return kValueTables.bands.Find(KeyOf(band));
+}
+
+// The band of BandTable that an ADIF band is, if it is one.
+inline std::optional<std::size_t> ListedOf(std::optional<std::size_t> adifBand) {
+    if (!adifBand || kValueTables.listed[*adifBand] == kBandCount) return std::nullopt;
+    return kValueTables.listed[*adifBand];
+}
+
+// The ADIF band from BAND, or from FREQ when BAND is missing or blank.
 inline std::optional<std::size_t> AnyBand(const AdifRecord& r) {
     if (const AdifRecord::Value* band = r.Get(AdifField::Band); NotEmpty(band))
-        return AdifBandNamed(*band);
+        return AdifBandOfValue(*band);
     const AdifRecord::Value* freq = r.Get(AdifField::Freq);
     return NotEmpty(freq) ? AdifBandAtFrequency(*freq) : std::nullopt;
 }
@@ -66,13 +127,18 @@ inline bool HasBand(const AdifRecord& r) {
 inline std::optional<std::size_t> ModeClassOf(const AdifRecord& r) {
     const AdifRecord::Value* v = r.Get(AdifField::Mode);
     if (!NotEmpty(v)) v = r.Get(AdifField::Submode);
-    return v ? ModeClassNamed(*v) : std::nullopt;
+    return v ? ModeClassOfValue(*v) : std::nullopt;
 }
 
+// The continent of CONT: its two letters in either case, the code of Continents.
 inline std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
     const AdifRecord::Value* cont = r.Get(AdifField::Cont);
+    const auto text = cont ? ValueText(*cont) : std::nullopt;
+    if (!text || text->size() != 2) return std::nullopt;
+    const char code[2] = {static_cast<char>(Lower((*text)[0]) & ~0x20),
+                          static_cast<char>(Lower((*text)[1]) & ~0x20)};
     for (std::size_t c = 0; c < kContinentCount; ++c)
-        if (Is(cont, Continents[c].code)) return c;
+        if (Continents[c].code == std::string_view(code, 2)) return c;
     return std::nullopt;
 }
 
@@ -80,7 +146,7 @@ inline std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
 inline std::uint8_t ConfirmingChannels(const AdifRecord& r) {
     auto confirms = [&r](AdifField f) {
         const AdifRecord::Value* v = r.Get(f);
-        return v && Confirms(*v);
+        return IsLetter(v, 'y') || IsLetter(v, 'v');
     };
     return static_cast<std::uint8_t>((confirms(AdifField::QslRcvd) ? kCard : 0) |
                                      (confirms(AdifField::LotwQslRcvd) ? kLotw : 0) |

@@ -10,20 +10,6 @@ namespace quorvane {
 
 namespace adif {
 
-namespace {
-
-// The key of the value's text; for a text longer than a key holds, a key that no name has.
-AdifKey KeyOf(const AdifRecord::Value& value) {
-    static_assert(AdifRecord::kValueLimit >= AdifKey::kLimit);  // At reads kLimit bytes
-    const auto text = ValueText(value);
-    if (text && text->size() <= AdifKey::kLimit) return AdifKey::At(text->data(), text->size());
-    AdifKey none;
-    none.length = AdifKey::kLimit + 1;
-    return none;
-}
-
-}  // namespace
-
 std::optional<Frequency> ParseFrequency(std::string_view s) {
     constexpr std::uint64_t kMaxWhole = 1'000'000'000;  // MHz; no band is near it
     std::uint64_t whole = 0, fraction = 0;
@@ -74,78 +60,41 @@ std::optional<std::size_t> AdifBandAtFrequency(const AdifRecord::Value& freq) {
     return BandHolding(freq, kAdifBands);
 }
 
-constexpr auto kBandKeys = [] {
-    std::array<AdifKey, kBandCount> keys{};
-    for (std::size_t b = 0; b < kBandCount; ++b) keys[b] = *AdifKey::Of(BandTable[b].label);
-    return keys;
-}();
-
-std::optional<std::size_t> BandNamed(const AdifRecord::Value& band) {
-    const AdifKey key = KeyOf(band);
-    for (std::size_t b = 0; b < kBandCount; ++b)
-        if (kBandKeys[b] == key) return b;
-    return std::nullopt;
-}
-
-// kAdifBands is constant, and so ready before this.
-const auto kAdifBandKeys = [] {
-    std::array<AdifKey, kAdifBandCount> keys{};
-    for (std::size_t b = 0; b < kAdifBandCount; ++b) keys[b] = *AdifKey::Of(kAdifBands[b].name);
-    return keys;
-}();
-
-std::optional<std::size_t> AdifBandNamed(const AdifRecord::Value& band) {
-    const AdifKey key = KeyOf(band);
-    for (std::size_t b = 0; b < kAdifBandCount; ++b)
-        if (kAdifBandKeys[b] == key) return b;
-    return std::nullopt;
-}
-
 namespace {
 
 // Index into ModeClasses of an ADIF mode: CW; SSB, AM, FM and digital voice are phone; every
 // other mode is digital.
-std::size_t ClassOfMode(std::string_view mode) {
+std::uint8_t ClassOfMode(std::string_view mode) {
     if (mode == "CW") return 0;
     return mode == "SSB" || mode == "AM" || mode == "FM" || mode == "DIGITALVOICE" ? 2 : 1;
 }
 
-// The mode class of every ADIF mode and submode name, by a hash table built at start-up.
-class ModeTable {
-  public:
-    ModeTable() {
-        for (const ModeName& m : kModeNames) {
-            const AdifKey key = *AdifKey::Of(m.name);
-            std::size_t slot = Slot(key);
-            while (used_[slot]) slot = (slot + 1) & kMask;
-            used_[slot] = true;
-            keys_[slot] = key;
-            classes_[slot] = static_cast<std::uint8_t>(ClassOfMode(m.mode));
-        }
-    }
-    std::optional<std::size_t> ClassOf(const AdifKey& key) const {
-        for (std::size_t slot = Slot(key); used_[slot]; slot = (slot + 1) & kMask)
-            if (keys_[slot] == key) return classes_[slot];
-        return std::nullopt;
-    }
-
-  private:
-    static constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;  // at most a quarter full
-    static_assert(kModeNames.size() * 4 <= kSlots);
-    static std::size_t Slot(const AdifKey& k) {
-        return static_cast<std::size_t>((k.Mixed() * 0xff51afd7ed558ccdULL) >> 54) & kMask;
-    }
-    std::array<bool, kSlots> used_{};
-    std::array<AdifKey, kSlots> keys_{};
-    std::array<std::uint8_t, kSlots> classes_{};
-};
-
-const ModeTable kModeTable;  // kModeNames is constant, and so ready before it
-
 }  // namespace
 
+// kModeNames and kAdifBands are constant, and so ready before this.
+ValueTables::ValueTables() {
+    static_assert(kModeNames.size() * 4 <= 1024 && kAdifBandCount * 4 <= 256);
+    for (const ModeName& m : kModeNames) modeClasses.Add(*AdifKey::Of(m.name), ClassOfMode(m.mode));
+    for (std::size_t b = 0; b < kAdifBandCount; ++b) {
+        bands.Add(*AdifKey::Of(kAdifBands[b].name), static_cast<std::uint8_t>(b));
+        listed[b] = static_cast<std::uint8_t>(kBandCount);
+        for (std::size_t l = 0; l < kBandCount; ++l)
+            if (BandTable[l].label == kAdifBands[b].name) listed[b] = static_cast<std::uint8_t>(l);
+    }
+}
+
+const ValueTables kValueTables;
+
+std::optional<std::size_t> BandNamed(const AdifRecord::Value& band) {
+    return ListedOf(AdifBandOfValue(band));
+}
+
+std::optional<std::size_t> AdifBandNamed(const AdifRecord::Value& band) {
+    return AdifBandOfValue(band);
+}
+
 std::optional<std::size_t> ModeClassNamed(const AdifRecord::Value& mode) {
-    return kModeTable.ClassOf(KeyOf(mode));
+    return ModeClassOfValue(mode);
 }
 
 Dxcc DxccOf(const AdifRecord::Value* value) {
@@ -164,7 +113,9 @@ Dxcc DxccOf(const AdifRecord::Value* value) {
     return entity ? Dxcc{Dxcc::Entity, *entity} : Dxcc{Dxcc::Unknown};
 }
 
-bool Confirms(const AdifRecord::Value& value) { return Is(&value, "Y") || Is(&value, "V"); }
+bool Confirms(const AdifRecord::Value& value) {
+    return IsLetter(&value, 'y') || IsLetter(&value, 'v');
+}
 
 }  // namespace adif
 

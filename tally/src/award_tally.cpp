@@ -13,16 +13,23 @@ namespace quorvane {
 
 std::span<const DxccEntity> DxccEntities() { return adif::kDxccEntities; }
 
+namespace {
+
+// The index in kDxccEntities of every code up to the last, -1 for codes that ADIF does not list;
+// kDxccEntities is constant, and so ready before this.
+const auto kEntityOfCode = [] {
+    std::array<std::int16_t, 1024> index;
+    index.fill(-1);
+    for (std::size_t e = 0; e < adif::kDxccEntities.size(); ++e)
+        index.at(adif::kDxccEntities[e].code) = static_cast<std::int16_t>(e);
+    return index;
+}();
+
+}  // namespace
+
 std::optional<std::size_t> DxccIndex(std::uint64_t code) {
-    // By code, so one look-up in a table of every code up to the last.
-    static const auto kIndex = [] {
-        std::vector<std::int16_t> index(adif::kDxccEntities.back().code + 1u, -1);
-        for (std::size_t e = 0; e < adif::kDxccEntities.size(); ++e)
-            index[adif::kDxccEntities[e].code] = static_cast<std::int16_t>(e);
-        return index;
-    }();
-    if (code >= kIndex.size() || kIndex[code] < 0) return std::nullopt;
-    return static_cast<std::size_t>(kIndex[code]);
+    if (code >= kEntityOfCode.size() || kEntityOfCode[code] < 0) return std::nullopt;
+    return static_cast<std::size_t>(kEntityOfCode[code]);
 }
 
 std::string_view AwardColumnName(std::size_t column) {
@@ -42,14 +49,15 @@ std::optional<Day> ParseDay(std::string_view text) {
     if (text.size() != 8) return std::nullopt;
     Day day = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        day = day * 10 + static_cast<Day>(c - '0');
+        const auto digit = static_cast<Day>(static_cast<unsigned char>(c) - '0');
+        if (digit > 9) return std::nullopt;
+        day = day * 10 + digit;
     }
     const Day year = day / 10000, month = day / 100 % 100, date = day % 100;
+    if (year < kFirstYear || month - 1 > 11 || date == 0) return std::nullopt;
+    static constexpr std::array<Day, 12> kDays{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    static constexpr std::array<Day, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1930 || month < 1 || month > 12 || date < 1) return std::nullopt;
-    if (date > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return std::nullopt;
+    if (date > kDays[month - 1] || (month == 2 && date == 29 && !leap)) return std::nullopt;
     return day;
 }
 
@@ -62,34 +70,31 @@ std::optional<Day> ParseDayGiven(std::string_view text) {
 
 namespace {
 
-// Counts one more; `name` gives the counter's name for the overflow message, "years.2023.CW",
-// only then, since every record passes here.
-template <typename Name>
-void Add(std::int32_t& counter, Name name) {
-    if (counter == INT32_MAX) RaiseOverflow(name());
-    ++counter;
-}
-
 std::string Named(std::string_view table, const std::string& row, std::string_view column) {
     return std::string(table) + "." + row + "." + std::string(column);
 }
 
 }  // namespace
 
-void AwardTally::OnRecord(const AdifRecord& r, std::optional<Day> day) {
-    const auto modeClass = adif::ModeClassOf(r);
+void AwardTally::OnRecord(const AdifRecord& r, std::optional<Day> day,
+                          std::optional<std::size_t> band, std::optional<std::size_t> modeClass) {
     const int y = day ? static_cast<int>(*day / 10000) : 0;
-    YearCount* count = day ? &byYear_[y] : nullptr;
+    YearCount* count = nullptr;
+    if (day) {
+        const auto at = static_cast<std::size_t>(y - kFirstYear);
+        if (at >= byYear_.size()) byYear_.resize(at + 1);
+        count = &byYear_[at];
+    }
     YearRow& year = count ? count->row : noDate;
     auto yearCounter = [y](std::string_view column) {
         return [y, column] { return Named("years", y ? std::to_string(y) : "noDate", column); };
     };
-    Add(year.contacts, yearCounter("contacts"));
+    CheckedIncrementNamed(year.contacts, yearCounter("contacts"));
     if (modeClass) {
         static constexpr std::array<std::int32_t YearRow::*, kModeClassCount> kClassCounts{
             &YearRow::cw, &YearRow::digital, &YearRow::phone};
-        Add(year.*kClassCounts[*modeClass],
-            yearCounter(AwardColumnName(kClassColumns[*modeClass])));
+        CheckedIncrementNamed(year.*kClassCounts[*modeClass],
+                              yearCounter(AwardColumnName(kClassColumns[*modeClass])));
     }
 
     const adif::Dxcc dxcc = adif::DxccOf(r.Get(AdifField::Dxcc));
@@ -98,28 +103,27 @@ void AwardTally::OnRecord(const AdifRecord& r, std::optional<Day> day) {
     };
     switch (dxcc.kind) {
         case adif::Dxcc::NoDxcc:
-            return Add(noDxcc, contacts("noDxcc"));
+            return CheckedIncrementNamed(noDxcc, contacts("noDxcc"));
         case adif::Dxcc::None:
-            return Add(none, contacts("none"));
+            return CheckedIncrementNamed(none, contacts("none"));
         case adif::Dxcc::Unknown:
-            return Add(unknown, contacts("unknown"));
+            return CheckedIncrementNamed(unknown, contacts("unknown"));
         case adif::Dxcc::Entity:
             break;
     }
     const std::size_t e = dxcc.entity;
     const std::uint8_t channels = adif::ConfirmingChannels(r);
-    const auto band = adif::AnyBand(r);
-    for (const auto column : {std::optional<std::size_t>(kMixedColumn),
-                              modeClass ? std::optional(kClassColumns[*modeClass]) : std::nullopt,
-                              band ? std::optional(BandColumn(*band)) : std::nullopt}) {
-        if (!column) continue;
-        AwardCell& cell = cells_[e * kAwardColumnCount + *column];
-        Add(cell.contacts, [e, column] {
+    auto add = [&](std::size_t column) {
+        AwardCell& cell = cells_[e * kAwardColumnCount + column];
+        CheckedIncrementNamed(cell.contacts, [e, column] {
             return Named("dxccEntities", std::to_string(DxccEntities()[e].code),
-                         AwardColumnName(*column));
+                         AwardColumnName(column));
         });
         cell.channels |= channels;
-    }
+    };
+    add(kMixedColumn);
+    if (modeClass) add(kClassColumns[*modeClass]);
+    if (band) add(BandColumn(*band));
     if (count && !DxccEntities()[e].deleted) {
         count->worked.set(e);
         if (channels & kDxccChannels) count->confirmed.set(e);
@@ -129,15 +133,15 @@ void AwardTally::OnRecord(const AdifRecord& r, std::optional<Day> day) {
 
 void AwardTally::FormTotals() {
     years.clear();
-    if (byYear_.empty()) return;
-    const int first = byYear_.begin()->first, last = byYear_.rbegin()->first;
-    for (int y = first; y <= last; ++y) {
-        YearRow row;
-        if (const auto it = byYear_.find(y); it != byYear_.end()) {
-            row = it->second.row;
-            row.entities = static_cast<std::int32_t>(it->second.worked.count());
-            row.confirmed = static_cast<std::int32_t>(it->second.confirmed.count());
-        }
+    auto counted = [](const YearCount& c) { return c.row.contacts > 0; };
+    const auto first = std::find_if(byYear_.begin(), byYear_.end(), counted);
+    if (first == byYear_.end()) return;
+    const auto last = std::find_if(byYear_.rbegin(), byYear_.rend(), counted).base();
+    for (auto it = first; it != last; ++it) {
+        const int y = kFirstYear + static_cast<int>(it - byYear_.begin());
+        YearRow row = it->row;
+        row.entities = static_cast<std::int32_t>(it->worked.count());
+        row.confirmed = static_cast<std::int32_t>(it->confirmed.count());
         row.newEntities = static_cast<std::int32_t>(
             std::count(firstYear_.begin(), firstYear_.end(), static_cast<std::uint16_t>(y)));
         years.emplace_back(y, row);

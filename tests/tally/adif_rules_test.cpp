@@ -180,5 +180,25 @@ TEST(AdifFieldRules, AgreeWithTheReferenceOnExportStyleLogs) {
     }
 }
 
+// Every table, the award tables included, within ranges open and bounded, read whole and in
+// pieces: a figure of the award tables or a record kept or left out against the reference.
+TEST(AdifFieldRules, CountTheAwardTablesAsTheReferenceWithinAnyRange) {
+    const DateRange kRanges[] = {{}, {20150101, 0}, {0, 20181231}, {20160301, 20200229}};
+    for (const auto style : {loggen::Style::Awards, loggen::Style::Dense}) {
+        const std::string text = loggen::Generate({.contacts = 1500, .seed = 7, .style = style});
+        for (const DateRange& range : kRanges) {
+            const auto rules = AdifFieldRulesWithin(range);
+            const reference::Counts ref = reference::CountAdif(text, range.from, range.to);
+            for (std::size_t piece : {0, 97}) {
+                SCOPED_TRACE("range " + std::to_string(range.from) + "-" +
+                             std::to_string(range.to) + ", pieces of " + std::to_string(piece));
+                const LogCounts t =
+                    testing::FeedText(text, piece, *rules, TableChoice{.awards = true});
+                EXPECT_EQ(testing::Differences(t, ref, false), "");
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quorvane

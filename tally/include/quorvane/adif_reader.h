@@ -27,8 +27,6 @@ enum class AdifField : std::uint8_t {
     QsoDate,
 };
 inline constexpr std::size_t kAdifFieldCount = 13;
-// The fields that the design's three tables read; the award tables also read the rest.
-inline constexpr std::uint32_t kTableFields = (1u << 11) - 1;
 inline constexpr std::uint32_t kAllFields = (1u << kAdifFieldCount) - 1;
 
 // One record's values of those fields: the first occurrence of each, without its leading
@@ -69,8 +67,7 @@ class AdifRecordSink {
 class AdifReader {
   public:
     // Only the `fields` (bits of AdifField) are kept; the records hold no others.
-    explicit AdifReader(AdifRecordSink& sink, std::uint32_t fields = kAllFields)
-        : sink_(sink), ignored_(~fields) {}
+    explicit AdifReader(AdifRecordSink& sink, std::uint32_t fields = kAllFields);
 
     void Feed(const char* data, std::size_t size);
 
@@ -90,13 +87,16 @@ class AdifReader {
     const char* Slow(const char* q, const char* end);
     const char* Resume(const char* p, const char* end);
     std::size_t SlowField() const;
+    std::size_t FieldOf(const AdifKey& name) const;
     AdifRecord::Value* Claim(std::size_t field);
     void ValueBegins(std::size_t field, std::uint64_t length);
     void Marker(const AdifKey& name);
     void Capture(const char* p, std::size_t n);
 
     AdifRecordSink& sink_;
-    std::uint32_t ignored_;  // bits of the fields not kept
+    // The field of each slot of the names' hash table (see FieldOf), kAdifFieldCount where the
+    // field is not kept: a field left out costs nothing more than a name never looked for.
+    std::array<std::uint8_t, 64> slotFields_;
     State state_ = State::Text;
     bool header_ = true;  // no <EOR> seen yet
     std::size_t nameLength_ = 0;

@@ -6,7 +6,6 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -69,13 +68,17 @@ struct YearRow {
 
 // A calendar day as the number yyyymmdd, as QSO_DATE writes it.
 using Day = std::uint32_t;
+inline constexpr int kFirstYear = 1930;  // of a valid QSO_DATE
 
 class AwardTally {
   public:
     AwardTally() : cells_(kDxccEntityCount * kAwardColumnCount) {}
 
-    // Counts one record, dated `day` (nullopt: no valid QSO_DATE). Raises CounterOverflow.
-    void OnRecord(const AdifRecord& record, std::optional<Day> day);
+    // Counts one record, dated `day` (nullopt: no valid QSO_DATE), on the ADIF band `band`
+    // (index into ADIF's list, 2190M first) in the mode class `modeClass` (index into
+    // ModeClasses), as the ADIF field rules read them. Raises CounterOverflow.
+    void OnRecord(const AdifRecord& record, std::optional<Day> day, std::optional<std::size_t> band,
+                  std::optional<std::size_t> modeClass);
     // Forms the years' rows. Call once, after the last record.
     void FormTotals();
 
@@ -100,7 +103,7 @@ class AwardTally {
     };
 
     std::vector<AwardCell> cells_;
-    std::map<int, YearCount> byYear_;
+    std::vector<YearCount> byYear_;  // from kFirstYear on, as far as the last year counted
     std::array<std::uint16_t, kDxccEntityCount> firstYear_{};  // 0: no dated contact yet
 };
 
