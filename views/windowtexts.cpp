@@ -44,7 +44,8 @@ QString AwardCaption(const QString& path, const QString& title,
 }
 
 QString NoEntityMessage() {
-    return QStringLiteral("No contact of this log carries a DXCC entity.");
+    return QString::fromUtf8(quorvane::kNoEntityText.data(),
+                             static_cast<qsizetype>(quorvane::kNoEntityText.size()));
 }
 
 QString NoContactMessage(const quorvane::DateRange& range) {
