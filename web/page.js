@@ -196,7 +196,10 @@ function show(file, rules, title, data) {
     for (const chart of charts) $(AWARD_PLACES[chart.id] || 'charts').append(chartElement(chart));
     $('awards').hidden = !tables.some((table) => table.id in AWARD_PLACES);
     $('range-note').textContent = notes.range || '';
+    // A log without entities gets a sentence, not an empty list with its commands.
     $('entities-note').textContent = notes.dxccEntities || '';
+    $('entity-controls').hidden = Boolean(notes.dxccEntities);
+    $('entities-place').hidden = Boolean(notes.dxccEntities);
     filterEntities();
     $('results').hidden = false;
     $('copy').disabled = false;
