@@ -35,6 +35,8 @@ const char kReportUsage[] =
     "^usage: quorvane-report \\[--rules exact[|]adif\\] \\[--json [|] --csv\\] \\[--table "
     "NAME\\][.][.][.]\n";
 const char kReportVersion[] = "^quorvane-report " QUORVANE_VERSION "\n$";
+const char kReportRange[] = "^quorvane-report: a date range needs --rules adif\nTry ";
+const char kReportDay[] = "^quorvane-report: --to '2023-02-30' is not a date ";
 
 // Runs the row's program with only the display it names, standard output joined to error.
 void Exec(const StartCase& row) {
@@ -83,6 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
         {"ReportHelpWithoutDisplay", kR, {"--help"}, "", 0, kReportUsage},
         {"ReportVersionWithoutDisplay", kR, {"--version"}, "", 0, kReportVersion},
         {"ReportVersionOnX11", kR, {"--version"}, kX11, 0, kReportVersion},
+        {"ReportRangeByTheExactRules", kR, {"--from", "2023-01-01", "a.adi"}, "", 1, kReportRange},
+        {"ReportDayNotInTheCalendar",
+         kR,
+         {"--rules=adif", "--to=2023-02-30", "a.adi"},
+         "",
+         1,
+         kReportDay},
     }),
     [](const testing::TestParamInfo<StartCase>& info) { return info.param.name; });
 
