@@ -3,22 +3,29 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 #include "quorvane/award_tally.h"
 #include "quorvane/counting_rules.h"
+#include "quorvane/tables.h"
 
 namespace windowtext {
 
+// A title of the core's tables.
+inline QString Title(std::string_view title) {
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+}
+
 // The design's windows' titles.
-inline const QString kContinentSummary = QStringLiteral("Continent Summary");
-inline const QString kQslRcvdSent = QStringLiteral("QSL Rcvd/Sent");
+inline const QString kContinentSummary = Title(quorvane::kContinentTitle);
+inline const QString kQslRcvdSent = Title(quorvane::kQslTitle);
 inline const QString kModeChart = QStringLiteral("Mode Chart");
 inline const QString kContinentChart = QStringLiteral("Continent Chart");
 
 // The main window's items after the design's, and the award windows' titles.
-inline const QString kDxccSummary = QStringLiteral("DXCC Summary");
-inline const QString kDxccEntities = QStringLiteral("DXCC by Entity");
-inline const QString kYears = QStringLiteral("Contacts by Year");
+inline const QString kDxccSummary = Title(quorvane::kDxccSummaryTitle);
+inline const QString kDxccEntities = Title(quorvane::kDxccEntitiesTitle);
+inline const QString kYears = Title(quorvane::kYearsTitle);
 inline const QString kDateRange = QStringLiteral("Date Range…");
 inline const QString kDateRangeTitle = QStringLiteral("Date Range");
 

@@ -74,15 +74,15 @@ std::string PageModel(std::string_view file, const CountingRules& rules, const L
         table(kBandModeSection, title, BandModeGrid(*t));
     }
     if (const auto& t = counts.continent)
-        table(kContinentSection, "Continent Summary", ContinentGrid(*t));
+        table(kContinentSection, kContinentTitle, ContinentGrid(*t));
     if (const auto& t = counts.qsl) {
-        table(kQslSection, "QSL Rcvd/Sent", QslGrid(*t));
+        table(kQslSection, kQslTitle, QslGrid(*t));
         table("qslCounts", "QSL Sent and Rcvd", QslCountsGrid(*t));
     }
     if (const auto& a = counts.awards) {
-        table("dxcc", "DXCC Summary", DxccSummaryGrid(*a));
-        table("dxccEntities", "DXCC by Entity", DxccEntityGrid(*a));
-        table("years", "Contacts by Year", YearsGrid(*a));
+        table("dxcc", kDxccSummaryTitle, DxccSummaryGrid(*a));
+        table("dxccEntities", kDxccEntitiesTitle, DxccEntityGrid(*a));
+        table("years", kYearsTitle, YearsGrid(*a));
     }
     out += "], \"notes\": {";
     sep.clear();

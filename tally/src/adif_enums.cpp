@@ -4,20 +4,6 @@
 
 namespace quorvane::adif {
 
-// The ten bands of the tables, in their order: lower and upper edge in nano-MHz, inclusive.
-const std::array<BandEdges, kBandCount> kBandEdges{{
-    {50000000000ULL, 54000000000ULL},  // 6m
-    {28000000000ULL, 29700000000ULL},  // 10m
-    {24890000000ULL, 24990000000ULL},  // 12m
-    {21000000000ULL, 21450000000ULL},  // 15m
-    {18068000000ULL, 18168000000ULL},  // 17m
-    {14000000000ULL, 14350000000ULL},  // 20m
-    {10100000000ULL, 10150000000ULL},  // 30m
-    {7000000000ULL, 7300000000ULL},    // 40m
-    {3500000000ULL, 4000000000ULL},    // 80m
-    {1800000000ULL, 2000000000ULL},    // 160m
-}};
-
 // Every mode and submode name, upper case and sorted, with the mode it belongs to.
 const std::array<ModeName, 236> kModeNames{{
     {"8PSK1000", "PSK"},

@@ -10,14 +10,6 @@
 
 namespace quorvane::adif {
 
-// Frequencies in nano-MHz (thousandths of a hertz), so that every ADIF edge is a whole number.
-struct BandEdges {
-    std::uint64_t lower;
-    std::uint64_t upper;
-};
-// The ten bands of BandTable, in its order.
-extern const std::array<BandEdges, kBandCount> kBandEdges;
-
 struct ModeName {
     std::string_view name;  // a mode or submode, upper case
     std::string_view mode;  // the mode it belongs to, upper case
@@ -25,10 +17,11 @@ struct ModeName {
 // Sorted by name.
 extern const std::array<ModeName, 236> kModeNames;
 
-// Every ADIF band, in ADIF's order from 2190M up.
+// Every ADIF band, in ADIF's order from 2190M up. Frequencies in nano-MHz (thousandths of a
+// hertz), so that every ADIF edge is a whole number.
 struct AdifBand {
     std::string_view name;  // upper case, "20M"
-    std::uint64_t lower;    // nano-MHz, inclusive
+    std::uint64_t lower;    // inclusive
     std::uint64_t upper;
 };
 extern const std::array<AdifBand, kAdifBandCount> kAdifBands;

@@ -23,6 +23,7 @@ struct RecordFacts {
     std::optional<std::size_t> band;        // ADIF's
     std::optional<std::size_t> listedBand;  // of BandTable
     std::optional<std::size_t> modeClass;   // when a table needs it
+    std::optional<std::size_t> continent;   // when the continent table is counted
 };
 
 class BandModeRecords {
@@ -45,13 +46,11 @@ class BandModeRecords {
 class ContinentRecords {
   public:
     explicit ContinentRecords(ContinentBandTally& tally) : tally_(tally) {}
-    void OnRecord(const AdifRecord& r, const RecordFacts& f) {
-        if (!f.listedBand) return;
-        if (const auto continent = ContinentOf(r)) {
-            CheckedIncrementNamed(tally_.Counter(*continent, *f.listedBand), [&] {
-                return ContinentBandTally::CounterName(*continent, *f.listedBand);
-            });
-        }
+    void OnRecord(const RecordFacts& f) {
+        if (!f.continent || !f.listedBand) return;
+        CheckedIncrementNamed(tally_.Counter(*f.continent, *f.listedBand), [&f] {
+            return ContinentBandTally::CounterName(*f.continent, *f.listedBand);
+        });
     }
 
   private:
@@ -131,13 +130,15 @@ class TableRecords final : public AdifRecordSink {
             if (day && !range_.Holds(*day)) return;
         }
         RecordFacts facts;
-        if (bandMode_ || continent_ || awards_) {
+        if (continent_) facts.continent = ContinentOf(r);
+        // The band only where a table takes it: a continent scan not for records without one.
+        if (bandMode_ || awards_ || facts.continent) {
             facts.band = AnyBand(r);
             facts.listedBand = ListedOf(facts.band);
             if (awards_ || (bandMode_ && facts.listedBand)) facts.modeClass = ModeClassOf(r);
         }
         if (bandMode_) bandMode_->OnRecord(r, facts);
-        if (continent_) continent_->OnRecord(r, facts);
+        if (continent_) continent_->OnRecord(facts);
         if (qsl_) qsl_->OnRecord(r);
         if (awards_) awards_->OnRecord(r, day, facts.band, facts.modeClass);
     }

@@ -50,6 +50,11 @@ inline bool IsLetter(const AdifRecord::Value* v, char letter) {
     return Is(v, std::string_view(&letter, 1));
 }
 
+// A confirmation of QSL_RCVD, LOTW_QSL_RCVD or EQSL_QSL_RCVD: "Y", or "V" (verified).
+inline bool IsConfirmation(const AdifRecord::Value* v) {
+    return IsLetter(v, 'y') || IsLetter(v, 'v');
+}
+
 // The key of the value's text; for a text longer than a key holds, a key that no name has.
 inline AdifKey KeyOf(const AdifRecord::Value& value) {
     static_assert(AdifRecord::kValueLimit >= AdifKey::kLimit);  // At reads kLimit bytes
@@ -144,10 +149,7 @@ inline std::optional<std::size_t> ContinentOf(const AdifRecord& r) {
 
 // The channels (Channel bits) that confirm the record.
 inline std::uint8_t ConfirmingChannels(const AdifRecord& r) {
-    auto confirms = [&r](AdifField f) {
-        const AdifRecord::Value* v = r.Get(f);
-        return IsLetter(v, 'y') || IsLetter(v, 'v');
-    };
+    auto confirms = [&r](AdifField f) { return IsConfirmation(r.Get(f)); };
     return static_cast<std::uint8_t>((confirms(AdifField::QslRcvd) ? kCard : 0) |
                                      (confirms(AdifField::LotwQslRcvd) ? kLotw : 0) |
                                      (confirms(AdifField::EqslQslRcvd) ? kEqsl : 0));

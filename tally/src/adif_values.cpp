@@ -34,30 +34,20 @@ std::optional<Frequency> ParseFrequency(std::string_view s) {
     return Frequency{whole * 1'000'000'000 + fraction, beyond};
 }
 
-namespace {
-
-// The first of `bands` (with lower and upper edges) that holds the frequency of `freq`.
-template <typename Bands>
-std::optional<std::size_t> BandHolding(const AdifRecord::Value& freq, const Bands& bands) {
+std::optional<std::size_t> AdifBandAtFrequency(const AdifRecord::Value& freq) {
     const auto text = ValueText(freq);
     const auto f = text ? ParseFrequency(*text) : std::nullopt;
     if (!f) return std::nullopt;
-    for (std::size_t b = 0; b < bands.size(); ++b) {
-        const auto& e = bands[b];
+    for (std::size_t b = 0; b < kAdifBandCount; ++b) {
+        const AdifBand& e = kAdifBands[b];
         if (f->nano >= e.lower && (f->nano < e.upper || (f->nano == e.upper && !f->beyond)))
             return b;
     }
     return std::nullopt;
 }
 
-}  // namespace
-
 std::optional<std::size_t> BandAtFrequency(const AdifRecord::Value& freq) {
-    return BandHolding(freq, kBandEdges);
-}
-
-std::optional<std::size_t> AdifBandAtFrequency(const AdifRecord::Value& freq) {
-    return BandHolding(freq, kAdifBands);
+    return ListedOf(AdifBandAtFrequency(freq));
 }
 
 namespace {
@@ -113,9 +103,7 @@ Dxcc DxccOf(const AdifRecord::Value* value) {
     return entity ? Dxcc{Dxcc::Entity, *entity} : Dxcc{Dxcc::Unknown};
 }
 
-bool Confirms(const AdifRecord::Value& value) {
-    return IsLetter(&value, 'y') || IsLetter(&value, 'v');
-}
+bool Confirms(const AdifRecord::Value& value) { return IsConfirmation(&value); }
 
 }  // namespace adif
 

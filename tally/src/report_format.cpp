@@ -424,12 +424,12 @@ std::string ReportText(std::string_view file, const CountingRules& rules, const 
         PrintGrid(out, std::string(title) + note, grid, left);
     };
     if (counts.bandMode) print(BaseName(file), BandModeGrid(*counts.bandMode));
-    if (counts.continent) print("Continent Summary", ContinentGrid(*counts.continent));
-    if (counts.qsl) print("QSL Rcvd/Sent", QslGrid(*counts.qsl));
+    if (counts.continent) print(kContinentTitle, ContinentGrid(*counts.continent));
+    if (counts.qsl) print(kQslTitle, QslGrid(*counts.qsl));
     if (const auto& a = counts.awards) {
-        if (sections.dxcc) print("DXCC Summary", DxccSummaryGrid(*a));
-        if (sections.entities) print("DXCC by Entity", DxccEntityGrid(*a), 3);
-        if (sections.years) print("Contacts by Year", YearsGrid(*a));
+        if (sections.dxcc) print(kDxccSummaryTitle, DxccSummaryGrid(*a));
+        if (sections.entities) print(kDxccEntitiesTitle, DxccEntityGrid(*a), 3);
+        if (sections.years) print(kYearsTitle, YearsGrid(*a));
     }
     return out;
 }

@@ -10,9 +10,6 @@ import sys
 from decimal import Decimal
 from pathlib import Path
 
-LISTED_BANDS = ["6m", "10m", "12m", "15m", "17m", "20m", "30m", "40m", "80m", "160m"]
-
-
 def nano(mhz):
     """MHz as a whole number of nano-MHz (mHz), exactly."""
     value = Decimal(mhz) * 1_000_000_000
@@ -22,7 +19,6 @@ def nano(mhz):
 
 def main():
     folder = Path(sys.argv[1])
-    bands = {r["band"].lower(): r for r in csv.DictReader(open(folder / "bands.csv"))}
     modes = list(csv.DictReader(open(folder / "modes.csv")))
     submodes = list(csv.DictReader(open(folder / "submodes.csv")))
     all_bands = list(csv.DictReader(open(folder / "bands.csv")))
@@ -40,20 +36,11 @@ def main():
         assert parent in mode_of and mode_of[parent] == parent, parent
 
     out = []
-    out.append("// ADIF 3.1.7 band edges, modes, submodes and DXCC entities, written by tools/adif/gen_adif_enums.py.")
+    out.append("// ADIF 3.1.7 band edges, modes, submodes and DXCC entities, written by")
+    out.append("// tools/adif/gen_adif_enums.py.")
     out.append('#include "adif_enums.h"')
     out.append("")
     out.append("namespace quorvane::adif {")
-    out.append("")
-    out.append("// The ten bands of the tables, in their order: lower and upper edge in nano-MHz, inclusive.")
-    out.append("const std::array<BandEdges, kBandCount> kBandEdges{{")
-    # The edges with their comments lined up, as clang-format writes them.
-    edges = [(f"    {{{nano(bands[b]['lower_mhz'])}ULL, {nano(bands[b]['upper_mhz'])}ULL}},", b)
-             for b in LISTED_BANDS]
-    width = max(len(code) for code, _ in edges)
-    for code, b in edges:
-        out.append(f"{code.ljust(width)}  // {b}")
-    out.append("}};")
     out.append("")
     out.append("// Every mode and submode name, upper case and sorted, with the mode it belongs to.")
     out.append(f"const std::array<ModeName, {len(mode_of)}> kModeNames{{{{")

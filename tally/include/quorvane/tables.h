@@ -97,4 +97,11 @@ inline constexpr std::string_view kOthersText = "Others";
 inline constexpr std::string_view kNoBreakdownText = "-";
 inline constexpr std::string_view kRcvdSentText = "Rcvd/Sent";
 
+// The tables' titles, as the windows, the report and the page give them.
+inline constexpr std::string_view kContinentTitle = "Continent Summary";
+inline constexpr std::string_view kQslTitle = "QSL Rcvd/Sent";
+inline constexpr std::string_view kDxccSummaryTitle = "DXCC Summary";
+inline constexpr std::string_view kDxccEntitiesTitle = "DXCC by Entity";
+inline constexpr std::string_view kYearsTitle = "Contacts by Year";
+
 }  // namespace quorvane
